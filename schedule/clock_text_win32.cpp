@@ -1,0 +1,40 @@
+#include "schedule/clock_text_win32.h"
+
+#include <windows.h>
+
+#include <system_error>
+
+namespace {
+
+// Sizing and rendering use the same instant: a second that passes between the two calls could
+// otherwise change the length (9:59:59 to 10:00:00).
+template <typename Format>
+std::wstring render(Format format) {
+  const int size = format(nullptr, 0);
+  if (size > 0) {
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    const int written = format(text.data(), size);
+    if (written > 0) {
+      text.resize(static_cast<std::size_t>(written - 1));
+      return text;
+    }
+  }
+  // Never an empty text instead: an empty box would then match the clock.
+  throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
+                          "the clock could not be written as text");
+}
+
+}  // namespace
+
+std::wstring Win32ClockText::now_as_text(ClockForm form) {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  if (form == ClockForm::Time)
+    return render([&](wchar_t* out, int size) {
+      return GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &now, nullptr, out, size);
+    });
+  return render([&](wchar_t* out, int size) {
+    return GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, out, size,
+                           nullptr);
+  });
+}

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "main_window/control_table.h"
+
+namespace {
+
+bool visible(const ControlSpec& spec) { return spec.kind != ControlKind::Timer; }
+
+bool overlap(const TwipsRect& a, const TwipsRect& b) {
+  return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+         b.top < a.top + a.height;
+}
+
+}  // namespace
+
+TEST(ControlTable, NamesEveryControlOnceUnderItsOwnName) {
+  std::set<Control> ids;
+  std::set<std::wstring_view> names;
+  for (const ControlSpec& spec : kControls) {
+    ids.insert(spec.id);
+    names.insert(spec.name);
+  }
+  EXPECT_EQ(ids.size(), 21u);
+  EXPECT_EQ(names.size(), 21u);
+  EXPECT_EQ(control_spec(Control::Command10).name, L"Command10");
+  EXPECT_EQ(control_spec(Control::Text3).name, L"Text3");
+  EXPECT_EQ(control_spec(Control::Label4).name, L"Label4");
+}
+
+TEST(ControlTable, IsInCreationOrder) {
+  const std::wstring_view expected[] = {
+      L"Text3",    L"Command10", L"Command9", L"Command8", L"Timer4",   L"Command7", L"Command6",
+      L"Command5", L"Command4",  L"Text2",    L"Command3", L"Command2", L"Command1", L"Text1",
+      L"Timer3",   L"Timer1",    L"Timer2",   L"Label4",   L"Label3",   L"Label2",   L"Label1"};
+  for (std::size_t i = 0; i < kControls.size(); ++i) EXPECT_EQ(kControls[i].name, expected[i]) << i;
+}
+
+TEST(ControlTable, VisibleControlsLieInsideTheClientAreaWithoutOverlapping) {
+  for (const ControlSpec& a : kControls) {
+    if (!visible(a)) continue;
+    EXPECT_GE(a.rect.left, 0);
+    EXPECT_GE(a.rect.top, 0);
+    EXPECT_LE(a.rect.left + a.rect.width, kForm.client_width_twips) << std::wstring{a.name};
+    EXPECT_LE(a.rect.top + a.rect.height, kForm.client_height_twips) << std::wstring{a.name};
+    for (const ControlSpec& b : kControls) {
+      if (&a == &b || !visible(b)) continue;
+      EXPECT_FALSE(overlap(a.rect, b.rect)) << std::wstring{a.name} << " / " << std::wstring{b.name};
+    }
+  }
+}
+
+TEST(ControlTable, FocusVisitsTheThirteenControlsInTheirOrder) {
+  const std::vector<Control> expected = {
+      Control::Text1,    Control::Command1, Control::Command2, Control::Command3, Control::Text2,
+      Control::Command4, Control::Command5, Control::Command6, Control::Command7, Control::Command8,
+      Control::Command9, Control::Command10, Control::Text3};
+  EXPECT_EQ(focus_order(), expected);
+  // Labels hold places in the tab order but never take the focus.
+  const std::vector<Control> places = tab_order();
+  ASSERT_EQ(places.size(), 17u);
+  EXPECT_EQ(places[0], Control::Label1);
+  EXPECT_EQ(places[6], Control::Label2);
+  EXPECT_EQ(places[8], Control::Label3);
+  EXPECT_EQ(places[12], Control::Label4);
+}
+
+TEST(ControlTable, OnlyTheFieldFillerTimerRunsAtCreation) {
+  for (const ControlSpec& spec : kControls) {
+    if (spec.kind != ControlKind::Timer) continue;
+    EXPECT_EQ(spec.timer_interval_ms, 1) << std::wstring{spec.name};
+    EXPECT_EQ(spec.timer_enabled_at_creation, spec.id == Control::Timer4) << std::wstring{spec.name};
+  }
+}
+
+TEST(ControlTable, OnlyLabel4HasItsOwnFontAndColour) {
+  for (const ControlSpec& spec : kControls) {
+    if (spec.id == Control::Label4) continue;
+    EXPECT_EQ(spec.font, nullptr) << std::wstring{spec.name};
+    EXPECT_FALSE(spec.text_colour) << std::wstring{spec.name};
+  }
+  const ControlSpec& label4 = control_spec(Control::Label4);
+  ASSERT_NE(label4.font, nullptr);
+  EXPECT_EQ(label4.font->face, L"Microsoft Sans Serif");
+  EXPECT_EQ(label4.font->hundredths_of_point, 825);
+  EXPECT_EQ(label4.font->weight, 400);
+  EXPECT_EQ(label4.text_colour, kRed);
+  EXPECT_EQ(kForm.background, (Rgb{0, 255, 255}));
+}
+
+TEST(ControlTable, NoCaptionHoldsAnAccessKey) {
+  for (const ControlSpec& spec : kControls)
+    EXPECT_EQ(spec.caption.find(L'&'), std::wstring_view::npos) << std::wstring{spec.name};
+}
+
+TEST(TwipsToPixels, Gives326By279At96DotsPerInch) {
+  EXPECT_EQ(twips_to_pixels(kForm.client_width_twips, 96), 326);
+  EXPECT_EQ(twips_to_pixels(kForm.client_height_twips, 96), 279);
+  EXPECT_EQ(twips_to_pixels(1440, 120), 120);
+  EXPECT_EQ(twips_to_pixels(4890, 144), 489);
+  EXPECT_EQ(twips_to_pixels(7, 96), 0);  // rounds to nearest, 7/15 of a pixel
+  EXPECT_EQ(twips_to_pixels(8, 96), 1);
+}

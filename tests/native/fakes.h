@@ -1,0 +1,95 @@
+#pragma once
+// In-memory stand-ins for the window, the launcher and the clock. They share one journal, so
+// a test can check the order in which a handler reads and writes.
+
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "main_window/control_table.h"
+#include "main_window/form_state.h"
+#include "power/command_launcher.h"
+#include "schedule/clock_text.h"
+
+using Journal = std::vector<std::string>;
+
+class FakeForm final : public FormState {
+ public:
+  explicit FakeForm(Journal* journal = nullptr) : journal_{journal} {
+    for (const ControlSpec& spec : kControls) {
+      if (spec.kind == ControlKind::TextBox) texts_[spec.id] = std::wstring{spec.caption};
+      if (spec.kind == ControlKind::Timer) timers_[spec.id] = spec.timer_enabled_at_creation;
+    }
+  }
+
+  std::wstring text(Control box) const override {
+    note("read " + name(box));
+    return texts_.at(box);
+  }
+  void set_text(Control box, std::wstring_view text) override {
+    note("write " + name(box));
+    texts_.at(box) = std::wstring{text};
+  }
+  bool timer_enabled(Control timer) const override { return timers_.at(timer); }
+  void set_timer_enabled(Control timer, bool enabled) override {
+    note((enabled ? "enable " : "disable ") + name(timer));
+    timers_.at(timer) = enabled;
+  }
+
+  // What the user does, outside any handler: not journaled.
+  void type(Control box, std::wstring text) { texts_.at(box) = std::move(text); }
+  const std::wstring& shown(Control box) const { return texts_.at(box); }
+  bool enabled(Control timer) const { return timers_.at(timer); }
+
+ private:
+  static std::string name(Control id) {
+    const std::wstring_view wide = control_spec(id).name;
+    return std::string(wide.begin(), wide.end());
+  }
+  void note(std::string entry) const {
+    if (journal_) journal_->push_back(std::move(entry));
+  }
+
+  Journal* journal_;
+  std::map<Control, std::wstring> texts_;
+  std::map<Control, bool> timers_;
+};
+
+class FakeLauncher final : public CommandLauncher {
+ public:
+  explicit FakeLauncher(Journal* journal = nullptr) : journal_{journal} {}
+  void launch(std::wstring_view command_line) override {
+    if (journal_) journal_->push_back("launch");
+    started.emplace_back(command_line);
+  }
+  std::vector<std::wstring> started;
+
+ private:
+  Journal* journal_;
+};
+
+// A clock that shows "H:MM:SS" and "D.M.2026" and moves only when told.
+class FakeClock final : public ClockText {
+ public:
+  explicit FakeClock(Journal* journal = nullptr) : journal_{journal} {}
+
+  std::wstring now_as_text(ClockForm form) override {
+    if (journal_) journal_->push_back(form == ClockForm::Time ? "clock time" : "clock date");
+    return form == ClockForm::Time ? time_text(second_of_day) : date_text(day);
+  }
+
+  static std::wstring time_text(int second) {
+    const auto two = [](int n) { return std::wstring(n < 10 ? L"0" : L"") + std::to_wstring(n); };
+    return std::to_wstring(second / 3600) + L":" + two(second / 60 % 60) + L":" + two(second % 60);
+  }
+  static std::wstring date_text(int day_of_december) {
+    return std::to_wstring(day_of_december) + L".12.2026";
+  }
+
+  int second_of_day = 21 * 3600 + 14 * 60 + 5;
+  int day = 7;
+
+ private:
+  Journal* journal_;
+};

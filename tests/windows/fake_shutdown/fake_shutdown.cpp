@@ -1,0 +1,73 @@
+// Stands in for Windows' shutdown command in tests. It appends one line per start to the file
+// named by VARNOK_FAKE_SHUTDOWN_LOG: whether it was asked to show its window minimized and
+// activated, a tab, then its whole command line (backslash, tab, CR and LF escaped), in UTF-8.
+// Then it sleeps for VARNOK_FAKE_SHUTDOWN_SLEEP_MS milliseconds, if set, and exits.
+// It is a GUI-subsystem program so that no console is created for it.
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+std::wstring environment(const wchar_t* name) {
+  const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+  if (size == 0) return {};
+  std::wstring value(size, L'\0');
+  value.resize(GetEnvironmentVariableW(name, value.data(), size));
+  return value;
+}
+
+std::wstring escaped(const wchar_t* text) {
+  std::wstring out;
+  for (; *text; ++text) {
+    switch (*text) {
+      case L'\\': out += L"\\\\"; break;
+      case L'\t': out += L"\\t"; break;
+      case L'\r': out += L"\\r"; break;
+      case L'\n': out += L"\\n"; break;
+      default: out += *text;
+    }
+  }
+  return out;
+}
+
+std::string utf8(const std::wstring& text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
+                      nullptr, nullptr);
+  return out;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  GetStartupInfoW(&startup);
+  const bool minimized =
+      (startup.dwFlags & STARTF_USESHOWWINDOW) && startup.wShowWindow == SW_SHOWMINIMIZED;
+
+  const std::wstring log = environment(L"VARNOK_FAKE_SHUTDOWN_LOG");
+  if (!log.empty()) {
+    const std::string record =
+        utf8((minimized ? L"minimized\t" : L"not-minimized\t") + escaped(GetCommandLineW()) + L"\n");
+    // One write per record on an append handle: records from fakes running at once never mix.
+    // Many fakes may start at once and a test may be reading: a busy file is tried again.
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 500 && file == INVALID_HANDLE_VALUE; ++attempt) {
+      file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file == INVALID_HANDLE_VALUE) Sleep(10);
+    }
+    if (file == INVALID_HANDLE_VALUE) return 2;
+    DWORD written = 0;
+    WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+  const std::wstring sleep = environment(L"VARNOK_FAKE_SHUTDOWN_SLEEP_MS");
+  if (!sleep.empty()) Sleep(static_cast<DWORD>(std::stoul(sleep)));
+  return 0;
+}

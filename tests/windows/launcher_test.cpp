@@ -1,0 +1,86 @@
+// The launcher on CreateProcessW, against the fake shutdown.exe beside this test program.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "main_window/main_window_win32.h"
+#include "power/launcher_win32.h"
+#include "support/test_support.h"
+
+namespace {
+
+struct LauncherTest : ::testing::Test {
+  void SetUp() override { ASSERT_TRUE(fake_shutdown_is_in_place()); }
+};
+
+// How many handles the process holds. Wine 8 reports no count; there the slots that new
+// handles take tell the same, since each takes the lowest free slot of the table: with
+// handles leaked, the 512th free slot lies further out. (One fresh handle is not enough: a
+// leak of one handle per launch beside one closed leaves a free slot at the old place.)
+std::uintptr_t handle_count() {
+  DWORD count = 0;
+  if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0) return count;
+  std::vector<HANDLE> probes;
+  for (int i = 0; i < 512; ++i) probes.push_back(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  std::uintptr_t furthest = 0;
+  for (HANDLE probe : probes) {
+    furthest = std::max(furthest, reinterpret_cast<std::uintptr_t>(probe));
+    CloseHandle(probe);
+  }
+  return furthest;
+}
+
+}  // namespace
+
+TEST_F(LauncherTest, StartsTheCommandLineVerbatimMinimizedAndWithoutAShell) {
+  FakeShutdownLog log;
+  // Shell characters stay arguments of the one process: no cmd.exe ever sees them.
+  const std::wstring line = L"shutdown -s -t 10 & echo \"x y\" | more %PATH% ^";
+  ASSERT_EQ(start_minimized(line), static_cast<DWORD>(ERROR_SUCCESS));
+  const std::vector<StartRecord> records = log.wait_for(1);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0], (StartRecord{true, line}));
+  pump_messages_for(300);
+  EXPECT_EQ(log.records().size(), 1u);
+}
+
+TEST_F(LauncherTest, AProgramThatCannotBeFoundIsReportedAndTheWindowCarriesOn) {
+  FakeShutdownLog log;
+  auto window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop);
+  ASSERT_NE(window, nullptr);
+  ASSERT_NE(window->hwnd(), nullptr);
+  window->show(SW_SHOWNORMAL);
+  window->set_timer_enabled(Control::Timer2, true);
+  window->set_text(Control::Text3, L"42");
+
+  EXPECT_EQ(start_minimized(L"varnok-no-such-program -s -f"), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  {
+    MessageBoxCloser closer;
+    Win32Launcher launcher(window->hwnd(), L"Varnok Shutdon Manager");
+    launcher.launch(L"varnok-no-such-program -s -f");
+    ASSERT_EQ(closer.texts().size(), 1u);
+    EXPECT_NE(closer.texts()[0].find(L"varnok-no-such-program -s -f"), std::wstring::npos) << closer.texts()[0];
+    EXPECT_NE(closer.texts()[0].find(L"(error 2)"), std::wstring::npos) << closer.texts()[0];
+    EXPECT_EQ(closer.owners()[0], window->hwnd());
+  }
+  EXPECT_TRUE(IsWindow(window->hwnd()));
+  EXPECT_TRUE(window->timer_enabled(Control::Timer2));
+  EXPECT_EQ(window->text(Control::Text3), L"42");
+  // And it still starts commands.
+  SendMessageW(window->control(Control::Command6), BM_CLICK, 0, 0);
+  ASSERT_EQ(log.wait_for(1).size(), 1u);
+  EXPECT_EQ(log.records()[0].command_line, L"shutdown -r -f");
+}
+
+TEST_F(LauncherTest, TwoHundredLaunchesLeaveTheHandleCountWhereItWas) {
+  FakeShutdownLog log;
+  ASSERT_EQ(start_minimized(L"shutdown -l -f"), static_cast<DWORD>(ERROR_SUCCESS));  // warms up
+  ASSERT_EQ(log.wait_for(1).size(), 1u);
+  const std::uintptr_t before = handle_count();
+  ASSERT_GT(before, 0u);
+  for (int i = 0; i < 200; ++i) ASSERT_EQ(start_minimized(L"shutdown -l -f"), static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_EQ(handle_count(), before);
+  EXPECT_EQ(log.wait_for(201, 60000).size(), 201u);
+}

@@ -1,0 +1,276 @@
+// The main window, created in this process: layout, styles, fonts, colours, focus and timers.
+
+#include <gtest/gtest.h>
+
+#include "main_window/control_table.h"
+#include "main_window/main_window_win32.h"
+#include "support/test_support.h"
+
+namespace {
+
+struct MainWindowTest : ::testing::Test {
+  std::unique_ptr<MainWindow> window;
+  int dpi_x = 0, dpi_y = 0;
+
+  void SetUp() override {
+    window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop);
+    // Without a display every handle is null, and null would compare equal to null below.
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(window->hwnd(), nullptr);
+    window->show(SW_SHOWNORMAL);  // no messages pumped yet: the boxes hold their design-time texts
+    HDC screen = GetDC(nullptr);
+    dpi_x = GetDeviceCaps(screen, LOGPIXELSX);
+    dpi_y = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+  }
+
+  HWND operator[](Control id) const { return window->control(id); }
+
+  RECT client_rect_of(HWND child) const {
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, window->hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  }
+
+  // A key as the program's message loop sees it, through IsDialogMessageW.
+  bool press(WPARAM key, bool shift = false) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    MSG down{GetFocus(), WM_KEYDOWN, key, 1, 0, {}};
+    const bool handled = IsDialogMessageW(window->hwnd(), &down);
+    if (!handled) {
+      TranslateMessage(&down);
+      DispatchMessageW(&down);
+    }
+    MSG up{GetFocus(), WM_KEYUP, key, 0xC0000001, 0, {}};
+    if (!IsDialogMessageW(window->hwnd(), &up)) DispatchMessageW(&up);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    return handled;
+  }
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, HasItsTitleFrameAndClientSize) {
+  EXPECT_EQ(window_text(window->hwnd()), L"Varnok Shutdon Manager");
+  RECT client;
+  GetClientRect(window->hwnd(), &client);
+  EXPECT_EQ(client.right, twips_to_pixels(4890, dpi_x));
+  EXPECT_EQ(client.bottom, twips_to_pixels(4185, dpi_y));
+  if (dpi_x == 96 && dpi_y == 96) {
+    EXPECT_EQ(client.right, 326);
+    EXPECT_EQ(client.bottom, 279);
+  }
+  const LONG_PTR style = GetWindowLongPtrW(window->hwnd(), GWL_STYLE);
+  EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
+  EXPECT_TRUE(style & WS_VISIBLE);
+  EXPECT_FALSE(IsIconic(window->hwnd()) || IsZoomed(window->hwnd()));
+  const LONG_PTR ex_style = GetWindowLongPtrW(window->hwnd(), GWL_EXSTYLE);
+  EXPECT_FALSE(ex_style & WS_EX_TOOLWINDOW);  // it has a taskbar entry
+  EXPECT_EQ(GetWindow(window->hwnd(), GW_OWNER), nullptr);
+}
+
+TEST_F(MainWindowTest, BuildsEachVisibleControlAsTabled) {
+  int children = 0;
+  for (HWND child = GetWindow(window->hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    ++children;
+  EXPECT_EQ(children, 17);
+
+  const HGDIOBJ default_font = GetStockObject(DEFAULT_GUI_FONT);
+  for (const ControlSpec& spec : kControls) {
+    if (spec.kind == ControlKind::Timer) continue;
+    SCOPED_TRACE(std::string(spec.name.begin(), spec.name.end()));
+    HWND child = (*this)[spec.id];
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(GetParent(child), window->hwnd());
+    EXPECT_EQ(window_text(child), spec.caption);
+
+    const RECT rect = client_rect_of(child);
+    EXPECT_EQ(rect.left, twips_to_pixels(spec.rect.left, dpi_x));
+    EXPECT_EQ(rect.top, twips_to_pixels(spec.rect.top, dpi_y));
+    EXPECT_EQ(rect.right - rect.left, twips_to_pixels(spec.rect.width, dpi_x));
+    EXPECT_EQ(rect.bottom - rect.top, twips_to_pixels(spec.rect.height, dpi_y));
+
+    const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+    const LONG_PTR ex_style = GetWindowLongPtrW(child, GWL_EXSTYLE);
+    EXPECT_TRUE(style & WS_VISIBLE);
+    const std::wstring window_class = class_name(child);
+    switch (spec.kind) {
+      case ControlKind::Button:
+        EXPECT_EQ(_wcsicmp(window_class.c_str(), L"Button"), 0);
+        EXPECT_EQ(style & BS_TYPEMASK, BS_PUSHBUTTON);  // never a default button
+        EXPECT_TRUE(style & WS_TABSTOP);
+        break;
+      case ControlKind::TextBox:
+        EXPECT_EQ(_wcsicmp(window_class.c_str(), L"Edit"), 0);
+        EXPECT_FALSE(style & (ES_MULTILINE | ES_READONLY | ES_NUMBER | ES_PASSWORD));
+        EXPECT_TRUE(style & ES_AUTOHSCROLL);  // typing is not stopped by the box's width
+        EXPECT_TRUE(style & WS_TABSTOP);
+        EXPECT_TRUE(ex_style & WS_EX_CLIENTEDGE);
+        EXPECT_GE(SendMessageW(child, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+        break;
+      case ControlKind::Label:
+        EXPECT_EQ(_wcsicmp(window_class.c_str(), L"Static"), 0);
+        EXPECT_EQ(style & SS_TYPEMASK, SS_LEFT);  // wraps at word boundaries
+        EXPECT_FALSE(style & WS_TABSTOP);
+        break;
+      case ControlKind::Timer:
+        break;
+    }
+    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0));
+    if (spec.id == Control::Label4) {
+      EXPECT_NE(font, default_font);
+    } else {
+      EXPECT_EQ(font, default_font);
+    }
+  }
+}
+
+TEST_F(MainWindowTest, Label4HasItsOwnFont) {
+  const auto font = reinterpret_cast<HFONT>(SendMessageW((*this)[Control::Label4], WM_GETFONT, 0, 0));
+  LOGFONTW logfont{};
+  ASSERT_EQ(GetObjectW(font, sizeof logfont, &logfont), static_cast<int>(sizeof logfont));
+  EXPECT_STREQ(logfont.lfFaceName, L"Microsoft Sans Serif");
+  EXPECT_EQ(logfont.lfHeight, -MulDiv(825, dpi_y, 7200));
+  if (dpi_y == 96) {
+    EXPECT_EQ(logfont.lfHeight, -11);
+  }
+  EXPECT_EQ(logfont.lfWeight, 400);
+  EXPECT_FALSE(logfont.lfItalic || logfont.lfUnderline || logfont.lfStrikeOut);
+  EXPECT_EQ(logfont.lfCharSet, 0);
+}
+
+TEST_F(MainWindowTest, LabelsPaintOnCyanAndLabel4InRed) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  for (Control label : {Control::Label1, Control::Label2, Control::Label3, Control::Label4}) {
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkColor(dc, RGB(4, 5, 6));
+    const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+        window->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>((*this)[label])));
+    LOGBRUSH logbrush{};
+    ASSERT_EQ(GetObjectW(brush, sizeof logbrush, &logbrush), static_cast<int>(sizeof logbrush));
+    EXPECT_EQ(logbrush.lbColor, RGB(0, 255, 255));
+    EXPECT_EQ(GetBkColor(dc), RGB(0, 255, 255));
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+    EXPECT_EQ(GetTextColor(dc), label == Control::Label4 ? RGB(255, 0, 0) : GetSysColor(COLOR_WINDOWTEXT));
+    // The same brush every time: a fresh one per paint would leak.
+    EXPECT_EQ(brush, reinterpret_cast<HBRUSH>(SendMessageW(window->hwnd(), WM_CTLCOLORSTATIC,
+                                                           reinterpret_cast<WPARAM>(dc),
+                                                           reinterpret_cast<LPARAM>((*this)[label]))));
+  }
+  DeleteDC(dc);
+}
+
+TEST_F(MainWindowTest, TabAndShiftTabCycleThroughTheFocusOrderStartingInText1) {
+  pump_messages_for(50);
+  EXPECT_EQ(GetFocus(), (*this)[Control::Text1]);
+  const std::vector<Control> order = focus_order();
+  for (std::size_t step = 1; step <= order.size(); ++step) {
+    EXPECT_TRUE(press(VK_TAB));
+    EXPECT_EQ(GetFocus(), (*this)[order[step % order.size()]]) << "after Tab " << step;
+  }
+  for (std::size_t step = 1; step <= order.size(); ++step) {
+    EXPECT_TRUE(press(VK_TAB, true));
+    EXPECT_EQ(GetFocus(), (*this)[order[(order.size() - step) % order.size()]]) << "after Shift+Tab " << step;
+  }
+}
+
+TEST_F(MainWindowTest, EnterAndEscInATextBoxPressNoButton) {
+  ASSERT_TRUE(fake_shutdown_is_in_place());
+  FakeShutdownLog log;
+  for (Control box : {Control::Text1, Control::Text2, Control::Text3}) {
+    SetFocus((*this)[box]);
+    press(VK_RETURN);
+    press(VK_ESCAPE);
+    EXPECT_EQ(GetFocus(), (*this)[box]);
+  }
+  pump_messages_for(300);
+  EXPECT_TRUE(log.records().empty());
+  EXPECT_FALSE(window->timer_enabled(Control::Timer1) || window->timer_enabled(Control::Timer2) ||
+               window->timer_enabled(Control::Timer3));
+  EXPECT_TRUE(IsWindow(window->hwnd()));
+}
+
+TEST_F(MainWindowTest, FocusComesBackToItsControlWhenTheWindowIsActivatedAgain) {
+  SetFocus((*this)[Control::Command3]);
+  HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
+                               nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(other, nullptr);
+  SetActiveWindow(other);
+  pump_messages_for(50);
+  ASSERT_NE(GetFocus(), (*this)[Control::Command3]);
+  SetActiveWindow(window->hwnd());
+  pump_messages_for(50);
+  EXPECT_EQ(GetFocus(), (*this)[Control::Command3]);
+  DestroyWindow(other);
+}
+
+TEST_F(MainWindowTest, MaximisingOrResizingMovesNoControl) {
+  std::vector<RECT> before;
+  for (const ControlSpec& spec : kControls)
+    if (spec.kind != ControlKind::Timer) before.push_back(client_rect_of((*this)[spec.id]));
+  for (int show : {SW_MAXIMIZE, SW_RESTORE, SW_MINIMIZE, SW_RESTORE}) {
+    ShowWindow(window->hwnd(), show);
+    pump_messages_for(20);
+  }
+  SetWindowPos(window->hwnd(), nullptr, 0, 0, 150, 120, SWP_NOMOVE | SWP_NOZORDER);
+  pump_messages_for(20);
+  std::size_t i = 0;
+  for (const ControlSpec& spec : kControls) {
+    if (spec.kind == ControlKind::Timer) continue;
+    const RECT now = client_rect_of((*this)[spec.id]);
+    EXPECT_TRUE(EqualRect(&now, &before[i++])) << std::string(spec.name.begin(), spec.name.end());
+  }
+}
+
+TEST_F(MainWindowTest, TimersStartAsDesignedAndADisabledOneNeverTicks) {
+  EXPECT_FALSE(window->timer_enabled(Control::Timer1));
+  EXPECT_FALSE(window->timer_enabled(Control::Timer2));
+  EXPECT_FALSE(window->timer_enabled(Control::Timer3));
+  ASSERT_TRUE(fake_shutdown_is_in_place());
+  FakeShutdownLog log;
+  pump_messages_for(200);
+  EXPECT_FALSE(window->timer_enabled(Control::Timer4));  // the filler ran once and stopped
+  // With the boxes holding the current second, only an enabled watcher could start anything.
+  pump_messages_for(300);
+  EXPECT_TRUE(log.records().empty());
+}
+
+TEST_F(MainWindowTest, EachNowButtonStartsItsCommandOncePerClick) {
+  ASSERT_TRUE(fake_shutdown_is_in_place());
+  FakeShutdownLog log;
+  SendMessageW((*this)[Control::Command5], BM_CLICK, 0, 0);
+  ASSERT_EQ(log.wait_for(1).size(), 1u);
+  SendMessageW((*this)[Control::Command6], BM_CLICK, 0, 0);
+  ASSERT_EQ(log.wait_for(2).size(), 2u);
+  SendMessageW((*this)[Control::Command7], BM_CLICK, 0, 0);
+  ASSERT_EQ(log.wait_for(3).size(), 3u);
+  pump_messages_for(300);  // and nothing more comes
+  const std::vector<StartRecord> expected{
+      {true, L"shutdown -s -f"}, {true, L"shutdown -r -f"}, {true, L"shutdown -l -f"}};
+  EXPECT_EQ(log.records(), expected);
+}
+
+TEST_F(MainWindowTest, AClickReturnsWhileTheCommandStillRuns) {
+  ASSERT_TRUE(fake_shutdown_is_in_place());
+  constexpr DWORD kFakeSleeps = 4000;
+  FakeShutdownLog log(kFakeSleeps);
+  const ULONGLONG before = GetTickCount64();
+  SendMessageW((*this)[Control::Command5], BM_CLICK, 0, 0);
+  const ULONGLONG click_took = GetTickCount64() - before;
+  EXPECT_LT(click_took, kFakeSleeps / 2);
+  ASSERT_EQ(log.wait_for(1).size(), 1u);
+  EXPECT_EQ(log.records()[0].command_line, L"shutdown -s -f");
+}
+
+TEST_F(MainWindowTest, ClosingIsNeverRefused) {
+  SendMessageW((*this)[Control::Command1], BM_CLICK, 0, 0);  // even with a watcher armed
+  HWND closed = window->hwnd();
+  SendMessageW(closed, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(closed));
+  EXPECT_EQ(window->hwnd(), nullptr);
+}

@@ -1,0 +1,140 @@
+#include "support/test_support.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::wstring from_utf8(const std::string& text) {
+  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
+  return out;
+}
+
+std::wstring unescaped(const std::wstring& text) {
+  std::wstring out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != L'\\' || i + 1 == text.size()) {
+      out += text[i];
+      continue;
+    }
+    switch (text[++i]) {
+      case L't': out += L'\t'; break;
+      case L'r': out += L'\r'; break;
+      case L'n': out += L'\n'; break;
+      default: out += text[i];
+    }
+  }
+  return out;
+}
+
+struct CloserState {
+  std::vector<std::wstring> texts;
+  std::vector<HWND> owners;
+};
+CloserState closer_state;
+
+// A message box's own text is the Static child with id 0xFFFF.
+LRESULT CALLBACK close_message_boxes(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HCBT_ACTIVATE) {
+    HWND box = reinterpret_cast<HWND>(wparam);
+    if (class_name(box) == L"#32770") {
+      closer_state.texts.push_back(window_text(GetDlgItem(box, 0xFFFF)));
+      closer_state.owners.push_back(GetWindow(box, GW_OWNER));
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+}  // namespace
+
+std::wstring window_text(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+std::wstring class_name(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+std::wstring this_exe_directory() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring directory = path;
+  return directory.substr(0, directory.find_last_of(L"\\/"));
+}
+
+::testing::AssertionResult fake_shutdown_is_in_place() {
+  const std::wstring fake = this_exe_directory() + L"\\shutdown.exe";
+  if (GetFileAttributesW(fake.c_str()) == INVALID_FILE_ATTRIBUTES)
+    return ::testing::AssertionFailure()
+           << "the fake shutdown.exe is missing beside the test program; refusing to start commands";
+  return ::testing::AssertionSuccess();
+}
+
+void pump_messages_for(DWORD milliseconds) {
+  pump_until([] { return false; }, milliseconds);
+}
+
+bool pump_until(const std::function<bool()>& condition, DWORD timeout_milliseconds) {
+  const ULONGLONG deadline = GetTickCount64() + timeout_milliseconds;
+  for (;;) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    if (condition()) return true;
+    if (GetTickCount64() >= deadline) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
+FakeShutdownLog::FakeShutdownLog(DWORD fake_sleeps_milliseconds) {
+  wchar_t directory[MAX_PATH] = {};
+  wchar_t file[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, directory);
+  GetTempFileNameW(directory, L"vsd", 0, file);  // creates it empty
+  path_ = file;
+  SetEnvironmentVariableW(L"VARNOK_FAKE_SHUTDOWN_LOG", path_.c_str());
+  SetEnvironmentVariableW(L"VARNOK_FAKE_SHUTDOWN_SLEEP_MS",
+                          fake_sleeps_milliseconds ? std::to_wstring(fake_sleeps_milliseconds).c_str() : nullptr);
+}
+
+FakeShutdownLog::~FakeShutdownLog() {
+  SetEnvironmentVariableW(L"VARNOK_FAKE_SHUTDOWN_LOG", nullptr);
+  SetEnvironmentVariableW(L"VARNOK_FAKE_SHUTDOWN_SLEEP_MS", nullptr);
+  DeleteFileW(path_.c_str());
+}
+
+std::vector<StartRecord> FakeShutdownLog::records() const {
+  std::ifstream file(path_.c_str(), std::ios::binary);
+  std::vector<StartRecord> records;
+  std::string line;
+  while (std::getline(file, line)) {
+    const std::size_t tab = line.find('\t');
+    if (tab == std::string::npos) continue;
+    records.push_back({line.substr(0, tab) == "minimized", unescaped(from_utf8(line.substr(tab + 1)))});
+  }
+  return records;
+}
+
+std::vector<StartRecord> FakeShutdownLog::wait_for(std::size_t count, DWORD timeout_milliseconds) const {
+  pump_until([&] { return records().size() >= count; }, timeout_milliseconds);
+  return records();
+}
+
+MessageBoxCloser::MessageBoxCloser()
+    : hook_{SetWindowsHookExW(WH_CBT, close_message_boxes, nullptr, GetCurrentThreadId())} {
+  closer_state = {};
+}
+
+MessageBoxCloser::~MessageBoxCloser() { UnhookWindowsHookEx(hook_); }
+
+const std::vector<std::wstring>& MessageBoxCloser::texts() const { return closer_state.texts; }
+const std::vector<HWND>& MessageBoxCloser::owners() const { return closer_state.owners; }

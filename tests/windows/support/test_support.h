@@ -1,0 +1,64 @@
+#pragma once
+// Helpers for the tests that run under Windows (or Wine): message pumping, the fake
+// shutdown.exe's log, and closing the error messages the program shows.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+std::wstring this_exe_directory();
+
+// Passes only when the fake shutdown.exe stands beside this test program, where process
+// creation looks first. Tests that start commands assert it before clicking anything.
+::testing::AssertionResult fake_shutdown_is_in_place();
+
+// Dispatches this thread's messages, as the program's loop does, for the given time or until
+// the condition holds. Returns whether the condition held.
+void pump_messages_for(DWORD milliseconds);
+bool pump_until(const std::function<bool()>& condition, DWORD timeout_milliseconds);
+
+struct StartRecord {
+  bool shown_minimized;
+  std::wstring command_line;
+  friend bool operator==(const StartRecord&, const StartRecord&) = default;
+};
+
+// Makes the fake shutdown.exe record its starts in a fresh file while the object lives, and
+// optionally sleep before it exits.
+class FakeShutdownLog {
+ public:
+  explicit FakeShutdownLog(DWORD fake_sleeps_milliseconds = 0);
+  ~FakeShutdownLog();
+  FakeShutdownLog(const FakeShutdownLog&) = delete;
+  FakeShutdownLog& operator=(const FakeShutdownLog&) = delete;
+
+  std::vector<StartRecord> records() const;
+  // Waits (pumping messages) until at least count records are there; returns them.
+  std::vector<StartRecord> wait_for(std::size_t count, DWORD timeout_milliseconds = 10000) const;
+  const std::wstring& path() const { return path_; }
+
+ private:
+  std::wstring path_;
+};
+
+// Closes every message box this thread shows while the object lives, and keeps their texts.
+class MessageBoxCloser {
+ public:
+  MessageBoxCloser();
+  ~MessageBoxCloser();
+  MessageBoxCloser(const MessageBoxCloser&) = delete;
+  MessageBoxCloser& operator=(const MessageBoxCloser&) = delete;
+
+  const std::vector<std::wstring>& texts() const;
+  const std::vector<HWND>& owners() const;
+
+ private:
+  HHOOK hook_;
+};
+
+std::wstring window_text(HWND window);
+std::wstring class_name(HWND window);
