@@ -14,7 +14,6 @@ constexpr int kIconResource = 1;
 // Control and timer identifiers. They start well above IDOK (1) and IDCANCEL (2), which
 // IsDialogMessageW sends for Enter and Esc: those reach no handler.
 constexpr int kFirstId = 100;
-constexpr int id_of(Control control) { return kFirstId + static_cast<int>(control); }
 std::optional<Control> control_of_id(UINT_PTR id) {
   if (id < kFirstId || id >= kFirstId + kControlCount) return std::nullopt;
   return static_cast<Control>(id - kFirstId);
@@ -86,12 +85,15 @@ ATOM register_window_class(HINSTANCE instance, WNDPROC window_proc) {
 
 }  // namespace
 
+int control_id(Control control) { return kFirstId + static_cast<int>(control); }
+
 MainWindow::MainWindow(HINSTANCE instance, OnDestroy on_destroy)
     : instance_{instance},
       on_destroy_{on_destroy},
       background_{CreateSolidBrush(colorref(kForm.background))} {}
 
-std::unique_ptr<MainWindow> MainWindow::create(HINSTANCE instance, OnDestroy on_destroy) {
+std::unique_ptr<MainWindow> MainWindow::create(HINSTANCE instance, OnDestroy on_destroy,
+                                               const LauncherFactory& make_launcher) {
   std::unique_ptr<MainWindow> window{new MainWindow(instance, on_destroy)};
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
@@ -109,7 +111,8 @@ std::unique_ptr<MainWindow> MainWindow::create(HINSTANCE instance, OnDestroy on_
                               nullptr, nullptr, instance, window.get());
   if (!hwnd) return nullptr;
 
-  window->launcher_ = std::make_unique<Win32Launcher>(hwnd, title);
+  window->launcher_ = make_launcher ? make_launcher(hwnd, title)
+                                    : std::make_unique<Win32Launcher>(hwnd, title);
   window->program_ = std::make_unique<Program>(Program{*window, *window->launcher_, window->clock_});
   if (!window->create_controls()) return nullptr;
   return window;
@@ -136,7 +139,7 @@ bool MainWindow::create_controls() {
         WS_CHILD | WS_VISIBLE | window_class.style, twips_to_pixels(spec.rect.left, dpi.x),
         twips_to_pixels(spec.rect.top, dpi.y), twips_to_pixels(spec.rect.width, dpi.x),
         twips_to_pixels(spec.rect.height, dpi.y), hwnd_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_of(spec.id))), instance_, nullptr);
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(spec.id))), instance_, nullptr);
     if (!child) return false;
     controls_[static_cast<std::size_t>(spec.id)] = child;
     const WPARAM font = spec.font ? reinterpret_cast<WPARAM>(label4_font_.get()) : default_font;
@@ -177,10 +180,10 @@ void MainWindow::set_timer_enabled(Control timer, bool enabled) {
   bool& current = timers_enabled_[timer_index(timer)];
   if (current == enabled) return;  // an enabled timer keeps its rhythm
   if (enabled)
-    SetTimer(hwnd_, static_cast<UINT_PTR>(id_of(timer)),
+    SetTimer(hwnd_, static_cast<UINT_PTR>(control_id(timer)),
              static_cast<UINT>(control_spec(timer).timer_interval_ms), nullptr);
   else
-    KillTimer(hwnd_, static_cast<UINT_PTR>(id_of(timer)));
+    KillTimer(hwnd_, static_cast<UINT_PTR>(control_id(timer)));
   current = enabled;
 }
 

@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <string_view>
 
 #include "main_window/form_state.h"
 #include "main_window/win32_handles.h"
@@ -12,13 +14,20 @@
 #include "power/launcher_win32.h"
 #include "schedule/clock_text_win32.h"
 
+// The identifier of a control's child window (and of a timer), for GetDlgItem.
+int control_id(Control control);
+
 class MainWindow final : public FormState {
  public:
   enum class OnDestroy { EndMessageLoop, KeepMessageLoop };
+  // Makes the launcher for the window; by default the one on CreateProcessW.
+  using LauncherFactory =
+      std::function<std::unique_ptr<CommandLauncher>(HWND owner, std::wstring_view message_title)>;
 
   // Creates the window, hidden, with all its controls; nullptr when Windows refuses
   // (GetLastError says why).
-  static std::unique_ptr<MainWindow> create(HINSTANCE instance, OnDestroy on_destroy);
+  static std::unique_ptr<MainWindow> create(HINSTANCE instance, OnDestroy on_destroy,
+                                            const LauncherFactory& make_launcher = {});
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -50,7 +59,7 @@ class MainWindow final : public FormState {
   HWND focus_while_inactive_{};
   UniqueBrush background_;
   UniqueFont label4_font_;
-  std::unique_ptr<Win32Launcher> launcher_;
+  std::unique_ptr<CommandLauncher> launcher_;
   Win32ClockText clock_;
   std::unique_ptr<Program> program_;
 };

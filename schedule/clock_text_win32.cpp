@@ -1,12 +1,10 @@
 #include "schedule/clock_text_win32.h"
 
-#include <windows.h>
-
 #include <system_error>
 
 namespace {
 
-// Sizing and rendering use the same instant: a second that passes between the two calls could
+// Sizing and rendering use the same instant: a second that passed between the two calls could
 // otherwise change the length (9:59:59 to 10:00:00).
 template <typename Format>
 std::wstring render(Format format) {
@@ -26,15 +24,19 @@ std::wstring render(Format format) {
 
 }  // namespace
 
+std::wstring clock_text_at(const SYSTEMTIME& local_time, ClockForm form) {
+  if (form == ClockForm::Time)
+    return render([&](wchar_t* out, int size) {
+      return GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &local_time, nullptr, out, size);
+    });
+  return render([&](wchar_t* out, int size) {
+    return GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &local_time, nullptr, out,
+                           size, nullptr);
+  });
+}
+
 std::wstring Win32ClockText::now_as_text(ClockForm form) {
   SYSTEMTIME now{};
   GetLocalTime(&now);
-  if (form == ClockForm::Time)
-    return render([&](wchar_t* out, int size) {
-      return GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &now, nullptr, out, size);
-    });
-  return render([&](wchar_t* out, int size) {
-    return GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, out, size,
-                           nullptr);
-  });
+  return clock_text_at(now, form);
 }

@@ -32,8 +32,14 @@ std::wstring unescaped(const std::wstring& text) {
 struct CloserState {
   std::vector<std::wstring> texts;
   std::vector<HWND> owners;
+  UINT close_after_milliseconds = 0;
 };
 CloserState closer_state;
+
+void CALLBACK close_box_later(HWND box, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(box, timer);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
 
 // A message box's own text is the Static child with id 0xFFFF.
 LRESULT CALLBACK close_message_boxes(int code, WPARAM wparam, LPARAM lparam) {
@@ -42,7 +48,10 @@ LRESULT CALLBACK close_message_boxes(int code, WPARAM wparam, LPARAM lparam) {
     if (class_name(box) == L"#32770") {
       closer_state.texts.push_back(window_text(GetDlgItem(box, 0xFFFF)));
       closer_state.owners.push_back(GetWindow(box, GW_OWNER));
-      PostMessageW(box, WM_COMMAND, IDOK, 0);
+      if (closer_state.close_after_milliseconds)
+        SetTimer(box, 1, closer_state.close_after_milliseconds, close_box_later);
+      else
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
   }
   return CallNextHookEx(nullptr, code, wparam, lparam);
@@ -129,9 +138,10 @@ std::vector<StartRecord> FakeShutdownLog::wait_for(std::size_t count, DWORD time
   return records();
 }
 
-MessageBoxCloser::MessageBoxCloser()
+MessageBoxCloser::MessageBoxCloser(UINT close_after_milliseconds)
     : hook_{SetWindowsHookExW(WH_CBT, close_message_boxes, nullptr, GetCurrentThreadId())} {
   closer_state = {};
+  closer_state.close_after_milliseconds = close_after_milliseconds;
 }
 
 MessageBoxCloser::~MessageBoxCloser() { UnhookWindowsHookEx(hook_); }

@@ -46,9 +46,10 @@ class FakeShutdownLog {
 };
 
 // Closes every message box this thread shows while the object lives, and keeps their texts.
+// A box may be left open for a while, so that its own message loop runs meanwhile.
 class MessageBoxCloser {
  public:
-  MessageBoxCloser();
+  explicit MessageBoxCloser(UINT close_after_milliseconds = 0);
   ~MessageBoxCloser();
   MessageBoxCloser(const MessageBoxCloser&) = delete;
   MessageBoxCloser& operator=(const MessageBoxCloser&) = delete;

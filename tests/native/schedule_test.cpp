@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "main_window/wiring.h"
+
+namespace {
+
+struct Schedule : ::testing::Test {
+  Journal journal;
+  FakeForm form{&journal};
+  FakeLauncher launcher;
+  FakeClock clock{&journal};
+  Program program{form, launcher, clock};
+
+  void click(Control button) { ASSERT_TRUE(dispatch(program, button, Event::Click)); }
+  // A tick is delivered only while its timer is enabled, as the window does.
+  void tick(Control timer, int times = 1) {
+    for (int i = 0; i < times; ++i) dispatch(program, timer, Event::Tick);
+  }
+  void target(int second_of_day, int day) {
+    form.type(Control::Text1, FakeClock::time_text(second_of_day));
+    form.type(Control::Text2, FakeClock::date_text(day));
+  }
+  void target_now() { target(clock.second_of_day, clock.day); }
+  std::vector<std::wstring> started(std::initializer_list<const wchar_t*> lines) {
+    return {lines.begin(), lines.end()};
+  }
+};
+
+}  // namespace
+
+TEST_F(Schedule, FillerWritesDateThenTimeThenStopsAndNeverTouchesTheSecondsBox) {
+  tick(Control::Timer4);
+  EXPECT_EQ(journal, (Journal{"clock date", "write Text2", "clock time", "write Text1", "disable Timer4"}));
+  EXPECT_EQ(form.shown(Control::Text1), L"21:14:05");
+  EXPECT_EQ(form.shown(Control::Text2), L"7.12.2026");
+  EXPECT_EQ(form.shown(Control::Text3), L"Enter Second If You want to countdown");
+}
+
+TEST_F(Schedule, EachEnablingOfTheFillerGivesExactlyOneFill) {
+  tick(Control::Timer4, 5);
+  form.type(Control::Text1, L"23:30:00");
+  ++clock.second_of_day;
+  tick(Control::Timer4, 5);
+  EXPECT_EQ(form.shown(Control::Text1), L"23:30:00");  // the boxes belong to the user now
+
+  form.type(Control::Text3, L"30");
+  click(Control::Command8);
+  tick(Control::Timer4, 5);
+  EXPECT_EQ(form.shown(Control::Text1), L"21:14:06");
+  EXPECT_EQ(form.shown(Control::Text3), L"30");
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), "write Text1"), 2);
+}
+
+TEST_F(Schedule, ArmingEnablesOnlyItsWatcherAndReadsNothing) {
+  tick(Control::Timer4);
+  journal.clear();
+  click(Control::Command2);
+  EXPECT_EQ(journal, (Journal{"enable Timer2"}));
+  EXPECT_FALSE(form.enabled(Control::Timer1));
+  EXPECT_FALSE(form.enabled(Control::Timer3));
+  EXPECT_TRUE(launcher.started.empty());
+}
+
+TEST_F(Schedule, WatchStepReadsInOrderAndAlwaysMakesBothComparisons) {
+  click(Control::Command1);
+  journal.clear();
+  tick(Control::Timer1);  // the time differs ("22:00:00"), yet the date is still read
+  EXPECT_EQ(journal, (Journal{"clock time", "read Text1", "clock date", "read Text2"}));
+}
+
+TEST_F(Schedule, AMatchStartsItsCommandOnceOverTheWholeSecond) {
+  target_now();
+  click(Control::Command1);
+  tick(Control::Timer1, 100);  // a whole second of ticks at Wine's rate
+  EXPECT_EQ(launcher.started, started({L"shutdown -s -f"}));
+  ++clock.second_of_day;
+  tick(Control::Timer1, 100);
+  EXPECT_EQ(launcher.started.size(), 1u);
+  EXPECT_TRUE(form.enabled(Control::Timer1));  // a match leaves the watcher armed
+}
+
+TEST_F(Schedule, ArmingAgainDuringAMatchStartsNothingMore) {
+  target_now();
+  click(Control::Command3);
+  tick(Control::Timer3);
+  click(Control::Command3);
+  tick(Control::Timer3, 10);
+  EXPECT_EQ(launcher.started, started({L"shutdown -l -f"}));
+}
+
+TEST_F(Schedule, NoStartWhenOnlyOneOfTheTwoTextsMatches) {
+  click(Control::Command1);
+  target(clock.second_of_day, clock.day + 1);  // the same time tomorrow
+  tick(Control::Timer1, 10);
+  target(clock.second_of_day + 1, clock.day);  // today, a second later
+  tick(Control::Timer1, 10);
+  form.type(Control::Text1, L"21:14");  // without the seconds the format has
+  form.type(Control::Text2, FakeClock::date_text(clock.day));
+  tick(Control::Timer1, 10);
+  form.type(Control::Text1, L" 21:14:05");  // nothing is trimmed
+  tick(Control::Timer1, 10);
+  EXPECT_TRUE(launcher.started.empty());
+}
+
+TEST_F(Schedule, TwoWatchersMatchingTheSameSecondEachStartTheirOwnCommandOnce) {
+  target_now();
+  click(Control::Command1);
+  click(Control::Command2);
+  for (int i = 0; i < 50; ++i) {
+    tick(Control::Timer2);
+    tick(Control::Timer1);
+  }
+  EXPECT_EQ(launcher.started, started({L"shutdown -r -f", L"shutdown -s -f"}));
+}
+
+TEST_F(Schedule, EditingTheBoxesWhileArmedMovesTheTarget) {
+  const int now = clock.second_of_day;
+  target(now + 5, clock.day);
+  click(Control::Command2);
+  tick(Control::Timer2, 10);
+  form.type(Control::Text1, FakeClock::time_text(now + 2));
+  for (int second = now; second <= now + 5; ++second) {
+    clock.second_of_day = second;
+    tick(Control::Timer2, 20);
+  }
+  EXPECT_EQ(launcher.started, started({L"shutdown -r -f"}));
+  // Still armed: moved to a later second, it starts again at that second.
+  form.type(Control::Text1, FakeClock::time_text(now + 7));
+  clock.second_of_day = now + 7;
+  tick(Control::Timer2, 20);
+  EXPECT_EQ(launcher.started, started({L"shutdown -r -f", L"shutdown -r -f"}));
+}
+
+TEST_F(Schedule, CancelDisarmsAllAndRefillsTheBoxesButStopsNothingStarted) {
+  form.type(Control::Text3, L"600");
+  click(Control::Command4);
+  click(Control::Command1);
+  click(Control::Command2);
+  click(Control::Command3);
+  journal.clear();
+  click(Control::Command8);
+  EXPECT_EQ(journal, (Journal{"disable Timer1", "disable Timer2", "disable Timer3", "enable Timer4"}));
+  EXPECT_EQ(launcher.started, started({L"Shutdown -s -t600"}));  // no abort of its own
+  EXPECT_EQ(form.shown(Control::Text3), L"600");
+  tick(Control::Timer4);
+  target_now();
+  tick(Control::Timer1, 5);
+  tick(Control::Timer2, 5);
+  tick(Control::Timer3, 5);
+  EXPECT_EQ(launcher.started.size(), 1u);
+}
+
+TEST_F(Schedule, CancelForgetsTheMatchSoRearmingWithinTheSecondStartsAgain) {
+  target_now();
+  click(Control::Command1);
+  tick(Control::Timer1, 3);
+  click(Control::Command8);
+  tick(Control::Timer4);  // refilled with the same second
+  click(Control::Command1);
+  tick(Control::Timer1, 3);
+  EXPECT_EQ(launcher.started, started({L"shutdown -s -f", L"shutdown -s -f"}));
+
+  // Once that second is over, the refilled boxes can never match again.
+  click(Control::Command8);
+  tick(Control::Timer4);
+  ++clock.second_of_day;
+  click(Control::Command1);
+  for (int i = 0; i < 120; ++i, ++clock.second_of_day) tick(Control::Timer1, 3);
+  EXPECT_EQ(launcher.started.size(), 2u);
+}
+
+TEST_F(Schedule, AClockThatJumpsStartsNothingForASkippedSecondAndOnceWhenTheSecondComes) {
+  const int start = clock.second_of_day;
+  target(start + 10, clock.day);
+  click(Control::Command3);
+  for (int second : {start, start + 9, start + 20, start + 11}) {  // forward past the target
+    clock.second_of_day = second;
+    tick(Control::Timer3, 5);
+  }
+  EXPECT_TRUE(launcher.started.empty());
+  clock.second_of_day = start + 10;  // stepped back onto it
+  tick(Control::Timer3, 5);
+  clock.second_of_day = start + 3;
+  tick(Control::Timer3, 5);
+  EXPECT_EQ(launcher.started, started({L"shutdown -l -f"}));
+}

@@ -1,0 +1,146 @@
+// The field filler and the watchers in the real window, on the system clock and real timers.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "main_window/main_window_win32.h"
+#include "support/running_program.h"
+#include "support/test_support.h"
+
+namespace {
+
+struct ScheduleWindowTest : ::testing::Test {
+  std::unique_ptr<MainWindow> window;
+
+  void create(const MainWindow::LauncherFactory& make_launcher = {}) {
+    window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop, make_launcher);
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(window->hwnd(), nullptr);
+    window->show(SW_SHOWNORMAL);
+  }
+  void click(Control button) { SendMessageW(window->control(button), BM_CLICK, 0, 0); }
+  void wait_for_fill() {
+    ASSERT_TRUE(pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000));
+  }
+};
+
+// Starts every command under a name no program has, so that each start fails; counts them.
+class MissingProgramLauncher final : public CommandLauncher {
+ public:
+  MissingProgramLauncher(HWND owner, std::wstring_view title, int& attempts)
+      : real_{owner, std::wstring{title}}, attempts_{attempts} {}
+  void launch(std::wstring_view command_line) override {
+    ++attempts_;
+    real_.launch(L"varnok-missing-" + std::wstring{command_line});
+  }
+
+ private:
+  Win32Launcher real_;
+  int& attempts_;
+};
+
+}  // namespace
+
+TEST_F(ScheduleWindowTest, BoxesShowDesignTimeTextsUntilTheFirstTickThenTheClockText) {
+  create();
+  EXPECT_EQ(window->text(Control::Text1), L"22:00:00");
+  EXPECT_EQ(window->text(Control::Text2), L"dd");
+  Win32ClockText clock;
+  const std::wstring time_before = clock.now_as_text(ClockForm::Time);
+  const std::wstring date_before = clock.now_as_text(ClockForm::Date);
+  wait_for_fill();
+  const std::wstring time_after = clock.now_as_text(ClockForm::Time);
+  const std::wstring date_after = clock.now_as_text(ClockForm::Date);
+  const std::wstring time = window->text(Control::Text1);
+  const std::wstring date = window->text(Control::Text2);
+  EXPECT_TRUE(time == time_before || time == time_after) << std::string(time.begin(), time.end());
+  EXPECT_TRUE(date == date_before || date == date_after);
+  EXPECT_EQ(window->text(Control::Text3), L"Enter Second If You want to countdown");
+}
+
+TEST_F(ScheduleWindowTest, CancelRefillsTheBoxesAndLeavesTheSecondsBox) {
+  create();
+  wait_for_fill();
+  window->set_text(Control::Text1, L"23:30:00");
+  window->set_text(Control::Text2, L"someday");
+  window->set_text(Control::Text3, L"45");
+  click(Control::Command1);
+  click(Control::Command3);
+  click(Control::Command8);
+  EXPECT_FALSE(window->timer_enabled(Control::Timer1) || window->timer_enabled(Control::Timer3));
+  wait_for_fill();
+  EXPECT_EQ(window->text(Control::Text1).size(), Win32ClockText{}.now_as_text(ClockForm::Time).size());
+  EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_text(ClockForm::Date));
+  EXPECT_EQ(window->text(Control::Text3), L"45");
+}
+
+// The clock text follows the user's regional formats; ctest runs this test once per locale.
+TEST_F(ScheduleWindowTest, ClockTextIsInTheUsersLocaleFormats) {
+  wchar_t locale[LOCALE_NAME_MAX_LENGTH] = {};
+  GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH);
+  if (const char* expected = std::getenv("VARNOK_EXPECTED_LOCALE")) {
+    ASSERT_EQ(std::wstring(locale), std::wstring(expected, expected + std::strlen(expected)));
+  }
+
+  wchar_t time_format[80] = {};
+  GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STIMEFORMAT, time_format, 80);
+  const bool twelve_hour = std::wstring(time_format).find(L'h') != std::wstring::npos;
+  SYSTEMTIME afternoon{2024, 3, 2, 5, 14, 7, 9, 0};
+  const std::wstring time = clock_text_at(afternoon, ClockForm::Time);
+  const std::wstring date = clock_text_at(afternoon, ClockForm::Date);
+  // The same instant in the locale named explicitly: what the user's settings must give.
+  wchar_t expected_time[80] = {}, expected_date[80] = {};
+  GetTimeFormatEx(locale, 0, &afternoon, nullptr, expected_time, 80);
+  GetDateFormatEx(locale, DATE_SHORTDATE, &afternoon, nullptr, expected_date, 80, nullptr);
+  EXPECT_EQ(time, expected_time);
+  EXPECT_EQ(date, expected_date);
+  EXPECT_NE(time.find(twelve_hour ? L"2:07:09" : L"14:07:09"), std::wstring::npos);
+  EXPECT_NE(date.find(L"2024"), std::wstring::npos);
+
+  create();
+  wait_for_fill();
+  EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_text(ClockForm::Date));
+}
+
+TEST_F(ScheduleWindowTest, TwoArmedWatchersEachStartTheirCommandOnceAtTheTargetSecond) {
+  ASSERT_TRUE(fake_shutdown_is_in_place());
+  FakeShutdownLog log;
+  create();
+  wait_for_fill();
+  window->set_text(Control::Text1, clock_text_in(1.2, false));
+  window->set_text(Control::Text2, clock_text_in(1.2, true));
+  click(Control::Command1);
+  click(Control::Command2);
+  pump_messages_for(3000);  // the whole target second and the next, ticking every 10-16 ms
+  std::vector<StartRecord> records = log.records();
+  ASSERT_EQ(records.size(), 2u);
+  std::sort(records.begin(), records.end(), [](auto& a, auto& b) { return a.command_line < b.command_line; });
+  EXPECT_EQ(records[0], (StartRecord{true, L"shutdown -r -f"}));
+  EXPECT_EQ(records[1], (StartRecord{true, L"shutdown -s -f"}));
+  EXPECT_TRUE(window->timer_enabled(Control::Timer1) && window->timer_enabled(Control::Timer2));
+}
+
+TEST_F(ScheduleWindowTest, AFailedStartAtTheTargetSecondIsReportedOnceAndTheWatcherStaysArmed) {
+  int attempts = 0;
+  create([&](HWND owner, std::wstring_view title) {
+    return std::make_unique<MissingProgramLauncher>(owner, title, attempts);
+  });
+  wait_for_fill();
+  window->set_text(Control::Text1, clock_text_in(0.5, false));
+  window->set_text(Control::Text2, clock_text_in(0.5, true));
+  {
+    // The box stays open for a while: its own message loop keeps delivering the watcher's ticks.
+    MessageBoxCloser closer(400);
+    click(Control::Command3);
+    pump_messages_for(2500);
+    ASSERT_EQ(closer.texts().size(), 1u);
+    EXPECT_NE(closer.texts()[0].find(L"varnok-missing-shutdown -l -f"), std::wstring::npos);
+    EXPECT_EQ(closer.owners()[0], window->hwnd());
+  }
+  EXPECT_EQ(attempts, 1);
+  EXPECT_TRUE(window->timer_enabled(Control::Timer3));
+  EXPECT_TRUE(IsWindow(window->hwnd()));
+}

@@ -1,0 +1,116 @@
+#include "support/running_program.h"
+
+#include "main_window/control_table.h"
+#include "main_window/main_window_win32.h"
+#include "schedule/clock_text_win32.h"
+#include "support/test_support.h"
+
+namespace {
+
+struct Search {
+  DWORD process_id;
+  HWND found;
+};
+
+BOOL CALLBACK find_main_window(HWND window, LPARAM lparam) {
+  auto* search = reinterpret_cast<Search*>(lparam);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->process_id || !IsWindowVisible(window)) return TRUE;
+  if (window_text(window) != kForm.title) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+std::wstring message_text(HWND window) {
+  const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const auto copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(copied));
+  return text;
+}
+
+}  // namespace
+
+ProgramCopy::ProgramCopy() {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  folder_ = std::wstring(temp) + L"varnok-run-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(GetTickCount64());
+  CreateDirectoryW(folder_.c_str(), nullptr);
+  program_ = folder_ + L"\\Varnok Shutdown Manager.exe";
+  const std::wstring fake = this_exe_directory() + L"\\shutdown.exe";
+  ready_ = fake_shutdown_is_in_place() &&
+           CopyFileW(L"" VARNOK_PROGRAM_PATH, program_.c_str(), FALSE) &&
+           CopyFileW(fake.c_str(), (folder_ + L"\\shutdown.exe").c_str(), FALSE);
+}
+
+ProgramCopy::~ProgramCopy() {
+  DeleteFileW(program_.c_str());
+  DeleteFileW((folder_ + L"\\shutdown.exe").c_str());
+  RemoveDirectoryW(folder_.c_str());
+}
+
+RunningProgram::RunningProgram(const std::wstring& program, const std::wstring& arguments) {
+  std::wstring command_line = L"\"" + program + L"\"";
+  if (!arguments.empty()) command_line += L" " + arguments;
+  const std::wstring folder = program.substr(0, program.find_last_of(L'\\'));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.c_str(), &startup, &started))
+    return;
+  CloseHandle(started.hThread);
+  process_ = started.hProcess;
+  process_id_ = started.dwProcessId;
+
+  // The window counts as up once its last control exists and the first fill has happened.
+  pump_until(
+      [&] {
+        Search search{process_id_, nullptr};
+        EnumWindows(find_main_window, reinterpret_cast<LPARAM>(&search));
+        if (!search.found || !GetDlgItem(search.found, control_id(Control::Label1))) return false;
+        if (message_text(GetDlgItem(search.found, control_id(Control::Text2))) == L"dd") return false;
+        window_ = search.found;
+        return true;
+      },
+      15000);
+}
+
+RunningProgram::~RunningProgram() {
+  if (!process_) return;
+  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT && !close()) TerminateProcess(process_, 1);
+  CloseHandle(process_);
+}
+
+HWND RunningProgram::control(Control id) const { return GetDlgItem(window_, control_id(id)); }
+
+std::wstring RunningProgram::text(Control box) const { return message_text(control(box)); }
+
+void RunningProgram::set_text(Control box, const std::wstring& text) const {
+  SendMessageW(control(box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void RunningProgram::click(Control button) const { SendMessageW(control(button), BM_CLICK, 0, 0); }
+
+bool RunningProgram::close(DWORD timeout_milliseconds) {
+  if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+  return WaitForSingleObject(process_, timeout_milliseconds) == WAIT_OBJECT_0;
+}
+
+std::wstring clock_text_in(double seconds_from_now, bool date) {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  FILETIME as_file_time{};
+  SystemTimeToFileTime(&now, &as_file_time);
+  ULARGE_INTEGER ticks{};
+  ticks.LowPart = as_file_time.dwLowDateTime;
+  ticks.HighPart = as_file_time.dwHighDateTime;
+  ticks.QuadPart += static_cast<ULONGLONG>(seconds_from_now * 10'000'000.0);
+  as_file_time.dwLowDateTime = ticks.LowPart;
+  as_file_time.dwHighDateTime = ticks.HighPart;
+  SYSTEMTIME then{};
+  FileTimeToSystemTime(&as_file_time, &then);
+  return clock_text_at(then, date ? ClockForm::Date : ClockForm::Time);
+}
