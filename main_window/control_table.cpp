@@ -1,14 +1,6 @@
 #include "main_window/control_table.h"
 
 #include <algorithm>
-#include <stdexcept>
-
-const ControlSpec& control_spec(Control id) {
-  const auto found = std::find_if(kControls.begin(), kControls.end(),
-                                  [id](const ControlSpec& spec) { return spec.id == id; });
-  if (found == kControls.end()) throw std::out_of_range("control missing from the table");
-  return *found;
-}
 
 std::vector<Control> tab_order() {
   std::vector<const ControlSpec*> placed;

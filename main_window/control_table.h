@@ -106,7 +106,22 @@ inline constexpr std::array<ControlSpec, kControlCount> kControls{{
 }};
 // clang-format on
 
-const ControlSpec& control_spec(Control id);
+// Every control stands in the table exactly once, so every lookup finds its row.
+constexpr bool lists_every_control_once() {
+  for (int id = 0; id < kControlCount; ++id) {
+    int rows = 0;
+    for (const ControlSpec& spec : kControls) rows += static_cast<int>(spec.id) == id;
+    if (rows != 1) return false;
+  }
+  return true;
+}
+static_assert(lists_every_control_once());
+
+constexpr const ControlSpec& control_spec(Control id) {
+  for (const ControlSpec& spec : kControls)
+    if (spec.id == id) return spec;
+  return kControls.front();  // not reached: see the assertion above
+}
 
 constexpr bool takes_focus(ControlKind kind) {
   return kind == ControlKind::Button || kind == ControlKind::TextBox;

@@ -29,6 +29,12 @@ DWORD start_minimized(std::wstring_view command_line) {
 
 namespace {
 
+std::wstring decimal(unsigned long number) {
+  wchar_t text[16];
+  wsprintfW(text, L"%lu", number);
+  return text;
+}
+
 std::wstring system_reason(DWORD error) {
   wchar_t* buffer = nullptr;
   const DWORD length = FormatMessageW(
@@ -39,7 +45,7 @@ std::wstring system_reason(DWORD error) {
   while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' '))
     reason.pop_back();
   if (reason.empty()) reason = L"Unknown error";
-  return reason + L" (error " + std::to_wstring(error) + L")";
+  return reason + L" (error " + decimal(error) + L")";
 }
 
 // A command line may be as long as the seconds box allows; the message shows its start.
@@ -47,7 +53,7 @@ std::wstring shown_command(std::wstring_view command_line) {
   constexpr std::size_t kShown = 200;
   if (command_line.size() <= kShown) return std::wstring{command_line};
   return std::wstring{command_line.substr(0, kShown)} + L"\x2026 (" +
-         std::to_wstring(command_line.size()) + L" characters)";
+         decimal(static_cast<unsigned long>(command_line.size())) + L" characters)";
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 #include "schedule/clock_text_win32.h"
 
-#include <system_error>
+#include <exception>
 
 namespace {
+
+struct ClockTextError final : std::exception {
+  const char* what() const noexcept override { return "the clock could not be written as text"; }
+};
 
 // Sizing and rendering use the same instant: a second that passed between the two calls could
 // otherwise change the length (9:59:59 to 10:00:00).
@@ -18,8 +22,7 @@ std::wstring render(Format format) {
     }
   }
   // Never an empty text instead: an empty box would then match the clock.
-  throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                          "the clock could not be written as text");
+  throw ClockTextError{};
 }
 
 }  // namespace
