@@ -76,6 +76,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 "$wine" wineboot </dev/null >/dev/null 2>&1
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f </dev/null >/dev/null 2>&1
+# The regional formats are the locale's own, whatever an interrupted test may have left.
+"$wine" reg delete 'HKCU\Control Panel\International' /v sTimeFormat /f </dev/null >/dev/null 2>&1 || true
 
 set +e
 "$@"

@@ -59,6 +59,10 @@ LRESULT CALLBACK close_message_boxes(int code, WPARAM wparam, LPARAM lparam) {
 
 }  // namespace
 
+void PrintTo(const StartRecord& record, std::ostream* out) {
+  *out << (record.shown_minimized ? "minimized " : "not minimized ") << ::testing::PrintToString(record.command_line);
+}
+
 std::wstring window_text(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@ struct StartRecord {
   std::wstring command_line;
   friend bool operator==(const StartRecord&, const StartRecord&) = default;
 };
+void PrintTo(const StartRecord& record, std::ostream* out);
 
 // Makes the fake shutdown.exe record its starts in a fresh file while the object lives, and
 // optionally sleep before it exits.

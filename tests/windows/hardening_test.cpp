@@ -1,0 +1,209 @@
+// Bad input and faults against the real window: nothing is lost and the program keeps running.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+
+#include "main_window/main_window_win32.h"
+#include "support/running_program.h"
+#include "support/test_support.h"
+
+namespace {
+
+struct HardeningTest : ::testing::Test {
+  std::unique_ptr<MainWindow> window;
+
+  void create(const MainWindow::LauncherFactory& make_launcher = {}) {
+    window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop, make_launcher);
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(window->hwnd(), nullptr);
+    window->show(SW_SHOWNORMAL);
+    ASSERT_TRUE(pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000));
+  }
+  void click(Control button) { SendMessageW(window->control(button), BM_CLICK, 0, 0); }
+  void type(Control box, const std::wstring& text) {
+    SendMessageW(window->control(box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  std::array<bool, 4> timers() const {
+    return {window->timer_enabled(Control::Timer1), window->timer_enabled(Control::Timer2),
+            window->timer_enabled(Control::Timer3), window->timer_enabled(Control::Timer4)};
+  }
+};
+
+// Starts every command under a name that no program has, as on a system without shutdown.
+class NoShutdownLauncher final : public CommandLauncher {
+ public:
+  NoShutdownLauncher(HWND owner, std::wstring_view title) : real_{owner, std::wstring{title}} {}
+  void launch(std::wstring_view command_line) override {
+    real_.launch(L"varnok-missing-" + std::wstring{command_line});
+  }
+
+ private:
+  Win32Launcher real_;
+};
+
+void put_on_clipboard(HWND owner, const std::wstring& text) {
+  ASSERT_TRUE(OpenClipboard(owner));
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+  GlobalUnlock(memory);
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+}
+
+}  // namespace
+
+TEST_F(HardeningTest, AnySecondsTextReachesTheOneCommandVerbatim) {
+  ASSERT_TRUE(fake_shutdown_is_in_place());
+  FakeShutdownLog log;
+  create();
+  const std::vector<std::wstring> texts = {
+      L"",
+      L"\x0421\x0435\x043a\x0443\x043d\x0434\x044b \x79d2 \x062b\x0648\x0627\x0646\x064a \xD83D\xDE80\xD83D\xDD25",
+      L"10 & shutdown -a | calc \"%PATH%\" ^& 'x' `y` $z",
+      L"\"",
+      L"30\r\n40",
+      std::wstring(5000, L'9'),
+  };
+  std::size_t expected_records = 0;
+  for (const std::wstring& text : texts) {
+    type(Control::Text3, text);
+    const std::wstring held = window->text(Control::Text3);
+    EXPECT_EQ(held, text);
+    click(Control::Command10);
+    const std::vector<StartRecord> records = log.wait_for(++expected_records);
+    ASSERT_EQ(records.size(), expected_records);
+    EXPECT_EQ(records.back(), (StartRecord{true, L"Shutdown -l -t" + text}));
+  }
+  pump_messages_for(300);
+  EXPECT_EQ(log.records().size(), texts.size());  // one process per click, nothing else
+}
+
+TEST_F(HardeningTest, TextPastedWithLineBreaksIsStartedAsTheBoxHoldsIt) {
+  ASSERT_TRUE(fake_shutdown_is_in_place());
+  FakeShutdownLog log;
+  create();
+  type(Control::Text3, L"");
+  SetFocus(window->control(Control::Text3));
+  put_on_clipboard(window->hwnd(), L"15\r\nshutdown -a\r\n");
+  SendMessageW(window->control(Control::Text3), WM_PASTE, 0, 0);
+  const std::wstring held = window->text(Control::Text3);
+  EXPECT_FALSE(held.empty());
+  click(Control::Command4);
+  ASSERT_EQ(log.wait_for(1).size(), 1u);
+  EXPECT_EQ(log.records()[0].command_line, L"Shutdown -s -t" + held);
+}
+
+TEST_F(HardeningTest, ACommandLineLongerThanWindowsTakesIsRefusedAndNothingIsLost) {
+  ASSERT_TRUE(fake_shutdown_is_in_place());
+  FakeShutdownLog log;
+  create();
+  click(Control::Command2);
+  const std::wstring time = window->text(Control::Text1);
+  const std::size_t room = kMaxCommandLineLength - 14;  // what the prefix leaves
+
+  type(Control::Text3, std::wstring(room, L'7'));  // exactly the longest line: started
+  click(Control::Command4);
+  ASSERT_EQ(log.wait_for(1).size(), 1u);
+  EXPECT_EQ(log.records()[0].command_line.size(), kMaxCommandLineLength);
+
+  for (std::size_t length : {room + 1, std::size_t{100000}}) {
+    type(Control::Text3, std::wstring(length, L'7'));
+    MessageBoxCloser closer;
+    click(Control::Command9);
+    ASSERT_EQ(closer.texts().size(), 1u) << length;
+    EXPECT_NE(closer.texts()[0].find(L"shutdown -r -t777"), std::wstring::npos);
+    EXPECT_EQ(window->text(Control::Text3).size(), length);
+  }
+  pump_messages_for(500);
+  EXPECT_EQ(log.records().size(), 1u);  // the refused lines started nothing, not even cut short
+  EXPECT_EQ(timers(), (std::array<bool, 4>{false, true, false, false}));
+  EXPECT_EQ(window->text(Control::Text1), time);
+  EXPECT_TRUE(IsWindow(window->hwnd()));
+}
+
+TEST_F(HardeningTest, WithoutAShutdownProgramEveryButtonReportsItAndArmedSchedulesSurvive) {
+  create([](HWND owner, std::wstring_view title) { return std::make_unique<NoShutdownLauncher>(owner, title); });
+  // The restart watcher waits for a second an hour away; it must outlive every failure.
+  type(Control::Text1, clock_text_in(3600, false));
+  click(Control::Command2);
+  MessageBoxCloser closer;
+  for (Control button : {Control::Command4, Control::Command5, Control::Command6, Control::Command7,
+                         Control::Command9, Control::Command10})
+    click(button);
+  EXPECT_EQ(closer.texts().size(), 6u);
+  EXPECT_TRUE(window->timer_enabled(Control::Timer2));
+
+  // All three watchers on one second: each reports its own failure once, not once per tick.
+  click(Control::Command1);
+  click(Control::Command3);
+  type(Control::Text1, clock_text_in(0.5, false));
+  type(Control::Text2, clock_text_in(0.5, true));
+  pump_messages_for(2500);
+  ASSERT_EQ(closer.texts().size(), 9u);
+  for (const wchar_t* line : {L"shutdown -s -f", L"shutdown -r -f", L"shutdown -l -f", L"Shutdown -s -t",
+                              L"shutdown -r -t", L"Shutdown -l -t"}) {
+    const auto reports = std::count_if(closer.texts().begin(), closer.texts().end(), [&](const std::wstring& text) {
+      return text.find(L"varnok-missing-" + std::wstring(line)) != std::wstring::npos &&
+             text.find(L"(error 2)") != std::wstring::npos;
+    });
+    EXPECT_EQ(reports, std::wstring(line).ends_with(L"-f") ? 2 : 1) << std::string(line, line + 14);
+  }
+  EXPECT_EQ(timers(), (std::array<bool, 4>{true, true, true, false}));
+  EXPECT_TRUE(IsWindow(window->hwnd()));
+}
+
+// Changes the user's long time format for as long as it lives, and puts it back.
+// Without a value of the user's own, the locale's format applies: the value is then removed
+// again rather than set to that format, which would pin it against later locale changes.
+class TimeFormatChange {
+ public:
+  explicit TimeFormatChange(const wchar_t* format) {
+    DWORD size = sizeof original_;
+    had_own_value_ = RegGetValueW(HKEY_CURRENT_USER, kInternational, L"sTimeFormat", RRF_RT_REG_SZ, nullptr,
+                                  original_, &size) == ERROR_SUCCESS;
+    changed_ = SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, format);
+    broadcast();
+  }
+  ~TimeFormatChange() {
+    if (had_own_value_)
+      SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, original_);
+    else
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, kInternational, L"sTimeFormat");
+    broadcast();
+  }
+  bool changed() const { return changed_; }
+
+ private:
+  static constexpr const wchar_t* kInternational = L"Control Panel\\International";
+  static void broadcast() {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"), SMTO_ABORTIFHUNG,
+                        2000, &result);
+  }
+  wchar_t original_[80] = {};
+  bool had_own_value_ = false;
+  bool changed_ = false;
+};
+
+TEST_F(HardeningTest, ANewTimeFormatIsUsedByTheNextFillAndTheNextWatchStep) {
+  ASSERT_TRUE(fake_shutdown_is_in_place());
+  FakeShutdownLog log;
+  create();
+  {
+    TimeFormatChange change(L"HH' h 'mm' min 'ss' s'");
+    ASSERT_TRUE(change.changed());
+    click(Control::Command8);
+    ASSERT_TRUE(pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000));
+    EXPECT_NE(window->text(Control::Text1).find(L" min "), std::wstring::npos) << "the refill kept the old format";
+
+    const std::wstring target = clock_text_in(1.2, false);
+    ASSERT_NE(target.find(L" min "), std::wstring::npos);
+    type(Control::Text1, target);
+    click(Control::Command3);
+    pump_messages_for(2500);
+    EXPECT_EQ(log.records(), (std::vector<StartRecord>{{true, L"shutdown -l -f"}}));
+  }
+}
