@@ -269,8 +269,45 @@ TEST_F(MainWindowTest, AClickReturnsWhileTheCommandStillRuns) {
 
 TEST_F(MainWindowTest, ClosingIsNeverRefused) {
   SendMessageW((*this)[Control::Command1], BM_CLICK, 0, 0);  // even with a watcher armed
+  EXPECT_TRUE(SendMessageW(window->hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
   HWND closed = window->hwnd();
   SendMessageW(closed, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(closed));
   EXPECT_EQ(window->hwnd(), nullptr);
+}
+
+namespace {
+
+SIZE icon_size(HICON icon) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return {0, 0};
+  BITMAP bitmap{};
+  GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return {bitmap.bmWidth, info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2};
+}
+
+}  // namespace
+
+// The title bar and the taskbar show the icon group that the file carries.
+TEST(MainWindowIcon, ComesFromTheProgramFilesIconGroup) {
+  const std::wstring program = L"" VARNOK_PROGRAM_PATH;
+  HMODULE file = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(file, nullptr);
+  {
+    auto window = MainWindow::create(file, MainWindow::OnDestroy::KeepMessageLoop);
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(window->hwnd(), nullptr);
+    const auto big = reinterpret_cast<HICON>(GetClassLongPtrW(window->hwnd(), GCLP_HICON));
+    const auto small = reinterpret_cast<HICON>(GetClassLongPtrW(window->hwnd(), GCLP_HICONSM));
+    ASSERT_NE(big, nullptr);
+    ASSERT_NE(small, nullptr);
+    const SIZE big_size = icon_size(big), small_size = icon_size(small);
+    EXPECT_EQ(big_size.cx, GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(big_size.cy, GetSystemMetrics(SM_CYICON));
+    EXPECT_EQ(small_size.cx, GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(small_size.cy, GetSystemMetrics(SM_CYSMICON));
+  }
+  FreeLibrary(file);
 }
