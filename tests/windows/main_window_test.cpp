@@ -257,7 +257,7 @@ TEST_F(MainWindowTest, EachNowButtonStartsItsCommandOncePerClick) {
 
 TEST_F(MainWindowTest, AClickReturnsWhileTheCommandStillRuns) {
   ASSERT_TRUE(fake_shutdown_is_in_place());
-  constexpr DWORD kFakeSleeps = 4000;
+  constexpr DWORD kFakeSleeps = 2500;
   FakeShutdownLog log(kFakeSleeps);
   const ULONGLONG before = GetTickCount64();
   SendMessageW((*this)[Control::Command5], BM_CLICK, 0, 0);

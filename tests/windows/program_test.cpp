@@ -89,3 +89,16 @@ TEST_F(ProgramTest, ClosingWithAWatcherArmedAsksNothingAndStartsNothing) {
   pump_messages_for(3000);
   EXPECT_TRUE(log.records().empty());
 }
+
+TEST_F(ProgramTest, ACountdownAlreadyStartedRunsOnAfterTheProgramEnds) {
+  FakeShutdownLog log(2000);  // the fake "counts down" for two seconds
+  RunningProgram program(copy.program());
+  ASSERT_NE(program.window(), nullptr);
+  program.set_text(Control::Text3, L"30");
+  program.click(Control::Command4);
+  ASSERT_EQ(log.wait_for(1).size(), 1u);
+  EXPECT_TRUE(program.close(5000));
+  EXPECT_TRUE(log.finished().empty());
+  EXPECT_TRUE(pump_until([&] { return !log.finished().empty(); }, 8000));
+  EXPECT_EQ(log.finished(), (std::vector<std::wstring>{L"Shutdown -s -t30"}));
+}

@@ -1,7 +1,8 @@
 // Stands in for Windows' shutdown command in tests. It appends one line per start to the file
 // named by VARNOK_FAKE_SHUTDOWN_LOG: whether it was asked to show its window minimized and
 // activated, a tab, then its whole command line (backslash, tab, CR and LF escaped), in UTF-8.
-// Then it sleeps for VARNOK_FAKE_SHUTDOWN_SLEEP_MS milliseconds, if set, and exits.
+// Then it sleeps for VARNOK_FAKE_SHUTDOWN_SLEEP_MS milliseconds, if set, as a countdown would,
+// and appends "finished<TAB><command line>" once it has slept.
 // It is a GUI-subsystem program so that no console is created for it.
 
 #include <windows.h>
@@ -41,6 +42,24 @@ std::string utf8(const std::wstring& text) {
   return out;
 }
 
+bool append(const std::wstring& log, const std::wstring& line) {
+  if (log.empty()) return true;
+  const std::string record = utf8(line);
+  // One write per record on an append handle: records from fakes running at once never mix.
+  // Many fakes may start at once and a test may be reading: a busy file is tried again.
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 500 && file == INVALID_HANDLE_VALUE; ++attempt) {
+    file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Sleep(10);
+  }
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL wrote = WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
+  CloseHandle(file);
+  return wrote && written == record.size();
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -51,23 +70,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       (startup.dwFlags & STARTF_USESHOWWINDOW) && startup.wShowWindow == SW_SHOWMINIMIZED;
 
   const std::wstring log = environment(L"VARNOK_FAKE_SHUTDOWN_LOG");
-  if (!log.empty()) {
-    const std::string record =
-        utf8((minimized ? L"minimized\t" : L"not-minimized\t") + escaped(GetCommandLineW()) + L"\n");
-    // One write per record on an append handle: records from fakes running at once never mix.
-    // Many fakes may start at once and a test may be reading: a busy file is tried again.
-    HANDLE file = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 500 && file == INVALID_HANDLE_VALUE; ++attempt) {
-      file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (file == INVALID_HANDLE_VALUE) Sleep(10);
-    }
-    if (file == INVALID_HANDLE_VALUE) return 2;
-    DWORD written = 0;
-    WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
-    CloseHandle(file);
-  }
+  if (!append(log, (minimized ? L"minimized\t" : L"not-minimized\t") + escaped(GetCommandLineW()) + L"\n"))
+    return 2;
   const std::wstring sleep = environment(L"VARNOK_FAKE_SHUTDOWN_SLEEP_MS");
-  if (!sleep.empty()) Sleep(static_cast<DWORD>(std::stoul(sleep)));
+  if (!sleep.empty()) {
+    Sleep(static_cast<DWORD>(std::stoul(sleep)));
+    if (!append(log, L"finished\t" + escaped(GetCommandLineW()) + L"\n")) return 2;
+  }
   return 0;
 }

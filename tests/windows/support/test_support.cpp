@@ -125,16 +125,34 @@ FakeShutdownLog::~FakeShutdownLog() {
   DeleteFileW(path_.c_str());
 }
 
-std::vector<StartRecord> FakeShutdownLog::records() const {
-  std::ifstream file(path_.c_str(), std::ios::binary);
-  std::vector<StartRecord> records;
+namespace {
+
+// The log's lines of one kind ("minimized", "not-minimized" or "finished"), as kind and line.
+std::vector<std::pair<std::string, std::wstring>> log_lines(const std::wstring& path) {
+  std::ifstream file(path.c_str(), std::ios::binary);
+  std::vector<std::pair<std::string, std::wstring>> lines;
   std::string line;
   while (std::getline(file, line)) {
     const std::size_t tab = line.find('\t');
-    if (tab == std::string::npos) continue;
-    records.push_back({line.substr(0, tab) == "minimized", unescaped(from_utf8(line.substr(tab + 1)))});
+    if (tab != std::string::npos) lines.emplace_back(line.substr(0, tab), unescaped(from_utf8(line.substr(tab + 1))));
   }
+  return lines;
+}
+
+}  // namespace
+
+std::vector<StartRecord> FakeShutdownLog::records() const {
+  std::vector<StartRecord> records;
+  for (const auto& [kind, command_line] : log_lines(path_))
+    if (kind != "finished") records.push_back({kind == "minimized", command_line});
   return records;
+}
+
+std::vector<std::wstring> FakeShutdownLog::finished() const {
+  std::vector<std::wstring> finished;
+  for (const auto& [kind, command_line] : log_lines(path_))
+    if (kind == "finished") finished.push_back(command_line);
+  return finished;
 }
 
 std::vector<StartRecord> FakeShutdownLog::wait_for(std::size_t count, DWORD timeout_milliseconds) const {

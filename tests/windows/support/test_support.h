@@ -39,6 +39,8 @@ class FakeShutdownLog {
   FakeShutdownLog& operator=(const FakeShutdownLog&) = delete;
 
   std::vector<StartRecord> records() const;
+  // The command lines of the fakes that have slept their time out.
+  std::vector<std::wstring> finished() const;
   // Waits (pumping messages) until at least count records are there; returns them.
   std::vector<StartRecord> wait_for(std::size_t count, DWORD timeout_milliseconds = 10000) const;
   const std::wstring& path() const { return path_; }
