@@ -5,42 +5,20 @@
 #include <algorithm>
 #include <array>
 
-#include "main_window/main_window_win32.h"
 #include "support/running_program.h"
-#include "support/test_support.h"
+#include "support/window_fixture.h"
 
 namespace {
 
-struct HardeningTest : ::testing::Test {
-  std::unique_ptr<MainWindow> window;
-
+struct HardeningTest : InProcessWindowTest {
   void create(const MainWindow::LauncherFactory& make_launcher = {}) {
-    window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop, make_launcher);
-    ASSERT_NE(window, nullptr);
-    ASSERT_NE(window->hwnd(), nullptr);
-    window->show(SW_SHOWNORMAL);
-    ASSERT_TRUE(pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000));
-  }
-  void click(Control button) { SendMessageW(window->control(button), BM_CLICK, 0, 0); }
-  void type(Control box, const std::wstring& text) {
-    SendMessageW(window->control(box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    InProcessWindowTest::create(make_launcher);
+    wait_for_fill();
   }
   std::array<bool, 4> timers() const {
     return {window->timer_enabled(Control::Timer1), window->timer_enabled(Control::Timer2),
             window->timer_enabled(Control::Timer3), window->timer_enabled(Control::Timer4)};
   }
-};
-
-// Starts every command under a name that no program has, as on a system without shutdown.
-class NoShutdownLauncher final : public CommandLauncher {
- public:
-  NoShutdownLauncher(HWND owner, std::wstring_view title) : real_{owner, std::wstring{title}} {}
-  void launch(std::wstring_view command_line) override {
-    real_.launch(L"varnok-missing-" + std::wstring{command_line});
-  }
-
- private:
-  Win32Launcher real_;
 };
 
 void put_on_clipboard(HWND owner, const std::wstring& text) {
@@ -125,7 +103,7 @@ TEST_F(HardeningTest, ACommandLineLongerThanWindowsTakesIsRefusedAndNothingIsLos
 }
 
 TEST_F(HardeningTest, WithoutAShutdownProgramEveryButtonReportsItAndArmedSchedulesSurvive) {
-  create([](HWND owner, std::wstring_view title) { return std::make_unique<NoShutdownLauncher>(owner, title); });
+  create([](HWND owner, std::wstring_view title) { return std::make_unique<MissingProgramLauncher>(owner, title); });
   // The restart watcher waits for a second an hour away; it must outlive every failure.
   type(Control::Text1, clock_text_in(3600, false));
   click(Control::Command2);

@@ -3,21 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "main_window/control_table.h"
-#include "main_window/main_window_win32.h"
-#include "support/test_support.h"
+#include "support/window_fixture.h"
 
 namespace {
 
-struct MainWindowTest : ::testing::Test {
-  std::unique_ptr<MainWindow> window;
+struct MainWindowTest : InProcessWindowTest {
   int dpi_x = 0, dpi_y = 0;
 
   void SetUp() override {
-    window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop);
-    // Without a display every handle is null, and null would compare equal to null below.
-    ASSERT_NE(window, nullptr);
-    ASSERT_NE(window->hwnd(), nullptr);
-    window->show(SW_SHOWNORMAL);  // no messages pumped yet: the boxes hold their design-time texts
+    create();  // no messages pumped yet: the boxes hold their design-time texts
     HDC screen = GetDC(nullptr);
     dpi_x = GetDeviceCaps(screen, LOGPIXELSX);
     dpi_y = GetDeviceCaps(screen, LOGPIXELSY);

@@ -6,43 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "main_window/main_window_win32.h"
 #include "support/running_program.h"
-#include "support/test_support.h"
+#include "support/window_fixture.h"
 
-namespace {
-
-struct ScheduleWindowTest : ::testing::Test {
-  std::unique_ptr<MainWindow> window;
-
-  void create(const MainWindow::LauncherFactory& make_launcher = {}) {
-    window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop, make_launcher);
-    ASSERT_NE(window, nullptr);
-    ASSERT_NE(window->hwnd(), nullptr);
-    window->show(SW_SHOWNORMAL);
-  }
-  void click(Control button) { SendMessageW(window->control(button), BM_CLICK, 0, 0); }
-  void wait_for_fill() {
-    ASSERT_TRUE(pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000));
-  }
-};
-
-// Starts every command under a name no program has, so that each start fails; counts them.
-class MissingProgramLauncher final : public CommandLauncher {
- public:
-  MissingProgramLauncher(HWND owner, std::wstring_view title, int& attempts)
-      : real_{owner, std::wstring{title}}, attempts_{attempts} {}
-  void launch(std::wstring_view command_line) override {
-    ++attempts_;
-    real_.launch(L"varnok-missing-" + std::wstring{command_line});
-  }
-
- private:
-  Win32Launcher real_;
-  int& attempts_;
-};
-
-}  // namespace
+using ScheduleWindowTest = InProcessWindowTest;
 
 TEST_F(ScheduleWindowTest, BoxesShowDesignTimeTextsUntilTheFirstTickThenTheClockText) {
   create();
@@ -126,7 +93,7 @@ TEST_F(ScheduleWindowTest, TwoArmedWatchersEachStartTheirCommandOnceAtTheTargetS
 TEST_F(ScheduleWindowTest, AFailedStartAtTheTargetSecondIsReportedOnceAndTheWatcherStaysArmed) {
   int attempts = 0;
   create([&](HWND owner, std::wstring_view title) {
-    return std::make_unique<MissingProgramLauncher>(owner, title, attempts);
+    return std::make_unique<MissingProgramLauncher>(owner, title, &attempts);
   });
   wait_for_fill();
   window->set_text(Control::Text1, clock_text_in(0.5, false));

@@ -1,0 +1,48 @@
+#pragma once
+// A main window created in the test's own process, on the test thread, with the helpers the
+// window tests share; and a launcher for a system that has no shutdown program.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "main_window/main_window_win32.h"
+#include "support/test_support.h"
+
+class InProcessWindowTest : public ::testing::Test {
+ protected:
+  // Creates and shows the window; its boxes still hold their design-time texts.
+  void create(const MainWindow::LauncherFactory& make_launcher = {}) {
+    window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop, make_launcher);
+    // Without a display every handle is null, and null would compare equal to null later.
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(window->hwnd(), nullptr);
+    window->show(SW_SHOWNORMAL);
+  }
+  void wait_for_fill() {
+    ASSERT_TRUE(pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000));
+  }
+  void click(Control button) { SendMessageW(window->control(button), BM_CLICK, 0, 0); }
+  void type(Control box, const std::wstring& text) {
+    SendMessageW(window->control(box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+
+  std::unique_ptr<MainWindow> window;
+};
+
+// Starts every command under a name that no program has, as on a system without shutdown,
+// through the real launcher and its message; counts the attempts.
+class MissingProgramLauncher final : public CommandLauncher {
+ public:
+  MissingProgramLauncher(HWND owner, std::wstring_view title, int* attempts = nullptr)
+      : real_{owner, std::wstring{title}}, attempts_{attempts} {}
+  void launch(std::wstring_view command_line) override {
+    if (attempts_) ++*attempts_;
+    real_.launch(L"varnok-missing-" + std::wstring{command_line});
+  }
+
+ private:
+  Win32Launcher real_;
+  int* attempts_;
+};
