@@ -1,0 +1,312 @@
+#!/usr/bin/env bash
+# Measures the built program against a minimal Win32 window of the same client size: file size
+# and imports, start-up time, peak memory, CPU idle and with all three watchers armed, the
+# lateness of a scheduled start, and whether a second build directory gives the same bytes.
+# Prints one table and writes it to build/benchmark.txt.
+#
+#   tests/benchmark/benchmark.sh                 build, measure, print
+#   tests/benchmark/benchmark.sh --under-wine F  (internal) the Wine measurements, key=value into F
+#
+# Nothing it runs can start a real power action: every program instance runs from a temporary
+# folder with the fake shutdown.exe beside it, and the armed watchers wait for "99:99:99".
+set -euo pipefail
+shopt -s inherit_errexit
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+cd "$root"
+
+build=build/windows
+program="$build/bin/Varnok Shutdown Manager.exe"
+minimal="$build/benchmark/minimal_window.exe"
+driver="$build/benchmark/bench_driver.exe"
+fake="$build/tests/bin/shutdown.exe"
+wine_dir=build/benchmark-wine
+program_title="Varnok Shutdon Manager"
+minimal_title="Varnok Minimal Window"
+startup_runs=21
+delay_runs=5
+cpu_seconds=10
+memory_runs=3
+phase_runs=7
+
+# --------------------------------------------------------------------------------------------
+# Inside the Wine session (started by cmake/with-wine.sh, which exports WINEPREFIX and friends).
+# --------------------------------------------------------------------------------------------
+under_wine() {
+  local results=$1
+  local wine=/usr/lib/wine/wine64
+  work=$(mktemp -d /tmp/varnok-benchmark.XXXXXX)
+  started_pids=()
+  # Ends what this part started (by pid) and removes its folder, however it exits.
+  trap 'for p in "${started_pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+
+  win_path() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
+  result() { printf '%s=%s\n' "$1" "$2" >>"$results"; }
+  # Wine programs' output goes to files, never through a pipe (helpers could hold it open).
+  # On failure its report is shown.
+  drive() {
+    (cd "$work" && "$wine" "$root/$driver" "$@" </dev/null >"$work/driver.out" 2>&1) ||
+      { echo "benchmark: bench_driver $1 failed:" >&2; cat "$work/driver.out" >&2; return 1; }
+  }
+  driver_value() { awk -v k="$1" '$1 == k { print $2 }' "$work/driver.out" | tail -n 1; }
+
+  cp "$program" "$work/Varnok Shutdown Manager.exe"
+  cp "$minimal" "$work/minimal_window.exe"
+  cp "$fake" "$work/shutdown.exe"
+  local log="$work/fake-shutdown.log"
+  : >"$log"
+  export VARNOK_FAKE_SHUTDOWN_LOG
+  VARNOK_FAKE_SHUTDOWN_LOG=$(win_path "$log")
+  local program_copy minimal_copy
+  program_copy=$(win_path "$work/Varnok Shutdown Manager.exe")
+  minimal_copy=$(win_path "$work/minimal_window.exe")
+
+  # Starts a copy from the work folder (so its own folder holds the fake) and sets $started.
+  start_copy() {
+    (cd "$work" && exec "$wine" "./$1" </dev/null >/dev/null 2>&1) &
+    started=$!
+    started_pids+=("$started")
+  }
+  stop_copy() {  # pid title
+    drive close "$2" >/dev/null 2>&1 || true
+    local waited=0
+    while kill -0 "$1" 2>/dev/null && [ "$waited" -lt 100 ]; do sleep 0.1; waited=$((waited + 1)); done
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+    local kept=() p
+    for p in "${started_pids[@]}"; do [ "$p" = "$1" ] || kept+=("$p"); done
+    started_pids=("${kept[@]}")
+  }
+  # user + system CPU ticks of a process; the name field may hold spaces, so cut after ')'.
+  cpu_ticks() {
+    local stat
+    stat=$(<"/proc/$1/stat")
+    local -a fields
+    read -ra fields <<<"${stat##*) }"
+    echo $((fields[11] + fields[12]))
+  }
+  # The same in nanoseconds, from the scheduler's statistics of all its threads: a cross-check
+  # finer than the 10 ms clock ticks.
+  cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ t += $1 } END { printf "%d", t }'; }
+  now_ns() { date +%s%N; }
+
+  # The session's wineserver: the one whose environment names our prefix and our own display
+  # (with-wine.sh starts it with both exported). None or several: not reported, not guessed.
+  local wineserver_pid="" candidates=()
+  for dir in /proc/[0-9]*; do
+    local exe
+    exe=$(readlink "$dir/exe" 2>/dev/null) || continue
+    case "$exe" in */wineserver*) ;; *) continue ;; esac
+    if [ "$(tr '\0' '\n' <"$dir/environ" 2>/dev/null |
+            grep -cxF -e "WINEPREFIX=$WINEPREFIX" -e "DISPLAY=$DISPLAY" || true)" -eq 2 ]; then
+      candidates+=("${dir#/proc/}")
+    fi
+  done
+  [ "${#candidates[@]}" -eq 1 ] && wineserver_pid=${candidates[0]}
+  result wineserver_pid "${wineserver_pid:-none}"
+  echo "benchmark: wineserver of this session: ${wineserver_pid:-not identified (${#candidates[@]} candidates)}" >&2
+
+  # Start-up time, measured by the driver from CreateProcessW; the two programs take turns.
+  echo "benchmark: start-up, $startup_runs runs each" >&2
+  drive startup "$minimal_copy" "$startup_runs" shown "$program_copy" filled
+  cp "$work/driver.out" "$work/startup.out"
+  nth() { awk -v k="$1" -v n="$2" '$1 == k && $2 == n { print $3 }' "$work/startup.out"; }
+  local which index
+  for which in minimal:1 program:2; do
+    index=${which#*:}
+    result "startup_${which%:*}_ms" "$(nth median "$index")"
+    result "startup_${which%:*}_shown_ms" "$(nth median_shown "$index")"
+    result "startup_${which%:*}_runs" "$(awk -v n="$index" '$1 == "run" && $2 == n { printf "%s ", $4 }' "$work/startup.out")"
+  done
+
+  # Where the program's extra start-up time goes: its window code and an empty window's, each
+  # timed step by step in fresh processes of the driver, taking turns (the first pair warms up).
+  echo "benchmark: start-up phases, $phase_runs fresh processes each" >&2
+  : >"$work/phases-program.out"
+  : >"$work/phases-empty.out"
+  for round in $(seq 0 "$phase_runs"); do
+    for kind in program empty; do
+      drive startup-phases "$kind"
+      [ "$round" -gt 0 ] && cat "$work/driver.out" >>"$work/phases-$kind.out"
+    done
+  done
+  phase_median() {  # kind phase
+    awk -v p="$2" '$1 == "phase" && $2 == p { print $3 }' "$work/phases-$1.out" | sort -n |
+      awk '{ v[NR] = $1 } END { printf "%.1f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+  }
+  for kind in program empty; do
+    for phase in create show fill_after_show; do result "phase_${kind}_$phase" "$(phase_median "$kind" "$phase")"; done
+  done
+
+  # Peak resident memory after about a second of running, median of a few starts.
+  echo "benchmark: peak memory, $memory_runs starts each" >&2
+  peak_memory() {  # exe title mode
+    local values=()
+    for _ in $(seq "$memory_runs"); do
+      start_copy "$1"
+      drive wait "$2" "$3"
+      sleep 1
+      values+=("$(awk '/^VmHWM:/ { print $2 }' "/proc/$started/status")")
+      stop_copy "$started" "$2"
+    done
+    printf '%s\n' "${values[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
+  }
+  result memory_minimal_kb "$(peak_memory minimal_window.exe "$minimal_title" shown)"
+  result memory_program_kb "$(peak_memory "Varnok Shutdown Manager.exe" "$program_title" filled)"
+
+  # CPU over equal windows: the program idle, then with all three watchers armed.
+  echo "benchmark: CPU, ${cpu_seconds} s idle and ${cpu_seconds} s armed" >&2
+  local ticks_per_second
+  ticks_per_second=$(getconf CLK_TCK)
+  start_copy "Varnok Shutdown Manager.exe"
+  local program_pid=$started
+  drive wait "$program_title" filled
+  sleep 1
+  percent() { awk -v d="$1" -v n="$2" 'BEGIN { printf "%.2f", 100 * d / n }'; }
+  cpu_window() {  # label
+    local p0 n0 s0=0 w0=0 t0 p1 n1 s1=0 w1=0 t1
+    t0=$(now_ns)
+    p0=$(cpu_ticks "$program_pid"); n0=$(cpu_ns "$program_pid")
+    if [ -n "$wineserver_pid" ]; then s0=$(cpu_ticks "$wineserver_pid"); w0=$(cpu_ns "$wineserver_pid"); fi
+    sleep "$cpu_seconds"
+    p1=$(cpu_ticks "$program_pid"); n1=$(cpu_ns "$program_pid")
+    if [ -n "$wineserver_pid" ]; then s1=$(cpu_ticks "$wineserver_pid"); w1=$(cpu_ns "$wineserver_pid"); fi
+    t1=$(now_ns)
+    local elapsed_ticks
+    elapsed_ticks=$(awk -v n=$((t1 - t0)) -v h="$ticks_per_second" 'BEGIN { print n / 1e9 * h }')
+    result "cpu_program_$1" "$(percent $((p1 - p0)) "$elapsed_ticks")"
+    result "cpu_program_ns_$1" "$(percent $((n1 - n0)) $((t1 - t0)))"
+    if [ -n "$wineserver_pid" ]; then
+      result "cpu_wineserver_$1" "$(percent $((s1 - s0)) "$elapsed_ticks")"
+      result "cpu_wineserver_ns_$1" "$(percent $((w1 - w0)) $((t1 - t0)))"
+    fi
+  }
+  cpu_window idle
+  drive arm "$program_title"
+  sleep 0.5
+  cpu_window armed
+  stop_copy "$program_pid" "$program_title"
+  # Armed on a time that never comes, nothing may have been started.
+  result starts_while_armed "$(wc -l <"$log")"
+
+  # Lateness of a scheduled start, as the fake records it.
+  echo "benchmark: schedule delay, $delay_runs runs" >&2
+  drive delay "$program_copy" "$VARNOK_FAKE_SHUTDOWN_LOG" "$delay_runs"
+  cp "$work/driver.out" "$work/delay.out"
+  result delay_median_ms "$(driver_value median)"
+  result delay_max_ms "$(driver_value max)"
+  result delay_runs "$(awk '$1 == "run" { printf "%s ", $3 }' "$work/delay.out")"
+  result delay_record "$(awk '$1 == "run" { sub(/^.*record: /, ""); print; exit }' "$work/delay.out")"
+  result delay_direct_ms "$(driver_value direct_median)"
+  result delay_records "$(wc -l <"$log")"
+
+  # What a watcher tick costs, in parts, measured on the program's own watcher code.
+  echo "benchmark: cost of a watcher tick" >&2
+  drive tick-cost 20000
+  cp "$work/driver.out" "$work/tick-cost.out"
+  cost() { awk -v k="$1" '$1 == "cost" && $2 == k { print $3 }' "$work/tick-cost.out"; }
+  result tick_watch_step_us "$(cost watch_step)"
+  result tick_clock_texts_us "$(awk '$1 == "cost" && $2 ~ /^clock_text_/ { t += $3 } END { print t }' "$work/tick-cost.out")"
+  result tick_box_text_us "$(cost box_text)"
+  result tick_bare_timers_percent "$(awk '$1 == "cpu" && $2 == "bare_timers" { print $3 }' "$work/tick-cost.out")"
+  result tick_watcher_work_percent "$(awk '$1 == "cpu" && $2 == "watcher_work" { print $3 }' "$work/tick-cost.out")"
+  result ticks_per_second "$(driver_value ticks_per_second)"
+}
+
+if [ "${1:-}" = --under-wine ]; then
+  under_wine "$2"
+  exit
+fi
+
+# --------------------------------------------------------------------------------------------
+# Outside: build, file facts, the Wine part, the table.
+# --------------------------------------------------------------------------------------------
+results=$(mktemp /tmp/varnok-benchmark-results.XXXXXX)
+build_log=$(mktemp /tmp/varnok-benchmark-build.XXXXXX)
+trap 'rm -f "$results" "$build_log"' EXIT
+# Quiet unless it fails; then the whole output says why.
+quietly() { "$@" >"$build_log" 2>&1 || { cat "$build_log" >&2; echo "benchmark: failed: $*" >&2; exit 1; }; }
+
+echo "benchmark: building the windows preset" >&2
+quietly cmake --preset windows
+quietly cmake --build --preset windows
+
+# A Wine prefix of the benchmark's own: with-wine.sh ends any server already running for its
+# prefix, so sharing build/windows/wineprefix would kill (and be killed by) test sessions that
+# others run at the same time. The first run creates it (about 8 s, 700 MB).
+echo "benchmark: measuring under Wine (own Xvfb, prefix and wineserver)" >&2
+mkdir -p "$wine_dir"
+cmake/with-wine.sh "$wine_dir" --own-display -- "$here/benchmark.sh" --under-wine "$results"
+
+echo "benchmark: second build directory build/repro" >&2
+quietly cmake -S . -B build/repro -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
+  -DCMAKE_BUILD_TYPE=MinSizeRel --no-warn-unused-cli
+quietly cmake --build build/repro --target varnok_shutdown_manager --clean-first
+if cmp -s "$program" "build/repro/bin/Varnok Shutdown Manager.exe"; then repro=identical; else repro=differs; fi
+
+value() { awk -F= -v k="$1" '$1 == k { sub(/^[^=]*=/, ""); print }' "$results"; }
+size_of() { stat -c %s "$1"; }
+imports_of() {
+  x86_64-w64-mingw32-objdump -p "$1" | awk '/DLL Name:/ { sub(/\.[dD][lL][lL]$/, "", $3); print $3 }' |
+    sort -f | paste -sd ' '
+}
+calc() { awk "BEGIN { $1 }"; }
+verdict() { if calc "exit !($1)"; then echo pass; else echo miss; fi; }
+
+program_size=$(size_of "$program")
+minimal_size=$(size_of "$minimal")
+startup_program=$(value startup_program_ms)
+startup_minimal=$(value startup_minimal_ms)
+startup_ratio=$(calc "printf \"%.2f\", $startup_program / $startup_minimal")
+shown_ratio=$(calc "printf \"%.2f\", $(value startup_program_shown_ms) / $(value startup_minimal_shown_ms)")
+memory_program=$(value memory_program_kb)
+memory_minimal=$(value memory_minimal_kb)
+memory_ratio=$(calc "printf \"%.2f\", $memory_program / $memory_minimal")
+cpu_armed=$(value cpu_program_armed)
+starts=$(value starts_while_armed)
+
+table=$(
+  row() { printf '%-34s | %-36s | %-24s | %-17s | %s\n' "$@"; }
+  line=$(printf '%0.s-' $(seq 40))
+  echo "Varnok Shutdown Manager benchmark, $(date '+%Y-%m-%d %H:%M:%S'), $(/usr/lib/wine/wine64 --version 2>/dev/null || echo wine), $(nproc) CPUs, load average $(cut -d' ' -f1-3 /proc/loadavg)"
+  row "Measure" "Program" "Minimal window" "Target" "Verdict"
+  row "${line:0:34}" "${line:0:36}" "${line:0:24}" "${line:0:17}" "${line:0:12}"
+  row "Executable size" "$program_size B ($(calc "printf \"%.1f\", $program_size / 1024") KB)" \
+      "$minimal_size B ($(calc "printf \"%.1f\", $minimal_size / 1024") KB)" "program <= 256 KB" \
+      "$(verdict "$program_size <= 256 * 1024")"
+  row "Imported DLLs" "$(imports_of "$program")" "$(imports_of "$minimal")" "-" "info"
+  row "Start-up, median of $startup_runs" "$startup_program ms (boxes filled)" "$startup_minimal ms (shown)" \
+      "ratio <= 1.2" "$(verdict "$startup_ratio <= 1.2") ($startup_ratio)"
+  row "  window visible" "$(value startup_program_shown_ms) ms" "$(value startup_minimal_shown_ms) ms" "-" "info ($shown_ratio)"
+  row "  fresh process: create window" "$(value phase_program_create) ms" "$(value phase_empty_create) ms (empty)" "-" "info"
+  row "  fresh process: show and paint" "$(value phase_program_show) ms" "$(value phase_empty_show) ms (empty)" "-" "info"
+  row "  fresh process: then filled" "$(value phase_program_fill_after_show) ms" "-" "-" "info"
+  row "Peak memory (VmHWM) after 1 s" "$memory_program KB" "$memory_minimal KB" "ratio <= 1.2" \
+      "$(verdict "$memory_ratio <= 1.2") ($memory_ratio)"
+  row "CPU, program idle, ${cpu_seconds} s" "$(value cpu_program_idle) % (schedstat $(value cpu_program_ns_idle) %)" "-" "-" "info"
+  row "CPU, program armed x3, ${cpu_seconds} s" "$cpu_armed % (schedstat $(value cpu_program_ns_armed) %)" "-" "<= 2 % of a core" \
+      "$(verdict "$cpu_armed <= 2")"
+  row "  watcher work / bare timers" "$(value tick_watcher_work_percent) % / $(value tick_bare_timers_percent) %" "-" "-" "info"
+  if [ -n "$(value cpu_wineserver_idle)" ]; then
+    row "CPU, wineserver idle / armed" "$(value cpu_wineserver_idle) % / $(value cpu_wineserver_armed) %" "-" "-" "info"
+    row "  (schedstat)" "$(value cpu_wineserver_ns_idle) % / $(value cpu_wineserver_ns_armed) %" "-" "-" "info"
+  else
+    row "CPU, wineserver" "not identified" "-" "-" "info"
+  fi
+  row "Starts while armed on 99:99:99" "$starts" "-" "0" "$(verdict "$starts == 0")"
+  row "Schedule delay, $delay_runs runs" "median $(value delay_median_ms) ms, max $(value delay_max_ms) ms" "-" "-" "info"
+  row "  fake started directly" "median $(value delay_direct_ms) ms" "-" "-" "info"
+  row "Reproducible build" "$repro" "-" "identical" "$([ "$repro" = identical ] && echo pass || echo miss)"
+  echo
+  echo "Start-up, program (ms to filled boxes): $(value startup_program_runs)"
+  echo "Start-up, minimal (ms to shown window): $(value startup_minimal_runs)"
+  echo "Schedule delay (ms from the start of the target second to the fake's record): $(value delay_runs)"
+  echo "Fake's record of a scheduled start: $(value delay_record) ($(value delay_records) records: $delay_runs scheduled, $delay_runs direct)"
+  echo "One watcher tick (the program's watch_step on edit controls): $(value tick_watch_step_us) us, of which clock texts $(value tick_clock_texts_us) us, one box read $(value tick_box_text_us) us; $(value ticks_per_second) ticks/s from three 1 ms timers"
+  echo "Fresh process: the driver runs the program's MainWindow code (or an empty window) once in a new process, medians of $phase_runs"
+  echo "Bare timers: three 1 ms timers with empty handlers in a shown window of the driver, its thread's CPU"
+  echo "Reproducible build: build/repro (target varnok_shutdown_manager) compared with $build"
+)
+echo "$table"
+echo "$table" >build/benchmark.txt
