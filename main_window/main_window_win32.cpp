@@ -114,7 +114,7 @@ std::unique_ptr<MainWindow> MainWindow::create(HINSTANCE instance, OnDestroy on_
   window->launcher_ = make_launcher ? make_launcher(hwnd, title)
                                     : std::make_unique<Win32Launcher>(hwnd, title);
   window->program_ = std::make_unique<Program>(Program{*window, *window->launcher_, window->clock_});
-  if (!window->create_controls()) return nullptr;
+  if (!window->create_controls(dpi.x, dpi.y)) return nullptr;
   return window;
 }
 
@@ -122,9 +122,9 @@ MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-bool MainWindow::create_controls() {
-  const ScreenDpi dpi = screen_dpi();
-  label4_font_ = create_font(kLabel4Font, dpi.y);
+bool MainWindow::create_controls(int dpi_x, int dpi_y) {
+  // Label4 is the one control with a font of its own; every other one takes the default.
+  label4_font_ = create_font(kLabel4Font, dpi_y);
   const auto default_font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
 
   for (const ControlSpec& spec : kControls) {
@@ -136,9 +136,9 @@ bool MainWindow::create_controls() {
     const std::wstring caption{spec.caption};
     HWND child = CreateWindowExW(
         window_class.ex_style, window_class.name, caption.c_str(),
-        WS_CHILD | WS_VISIBLE | window_class.style, twips_to_pixels(spec.rect.left, dpi.x),
-        twips_to_pixels(spec.rect.top, dpi.y), twips_to_pixels(spec.rect.width, dpi.x),
-        twips_to_pixels(spec.rect.height, dpi.y), hwnd_,
+        WS_CHILD | WS_VISIBLE | window_class.style, twips_to_pixels(spec.rect.left, dpi_x),
+        twips_to_pixels(spec.rect.top, dpi_y), twips_to_pixels(spec.rect.width, dpi_x),
+        twips_to_pixels(spec.rect.height, dpi_y), hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(spec.id))), instance_, nullptr);
     if (!child) return false;
     controls_[static_cast<std::size_t>(spec.id)] = child;

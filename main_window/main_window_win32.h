@@ -46,7 +46,7 @@ class MainWindow final : public FormState {
   static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
 
-  bool create_controls();
+  bool create_controls(int dpi_x, int dpi_y);
   void run_handler(Control control, Event event);
   void on_activate(WPARAM wparam);
   LRESULT on_ctlcolor_static(HDC dc, HWND label);
