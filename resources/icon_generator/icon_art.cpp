@@ -230,57 +230,33 @@ std::vector<Rgba> palette_for(const Picture& picture) {
 
 }  // namespace
 
+// Hand-tuned per size rather than scaled: at 16 pixels the bar must cover exactly the two
+// middle columns and the strokes need to be thicker than proportion to stay readable.
+struct SizedLayout {
+  int size;
+  int badge_radius, rim_width, ring_centre_y, ring_radius, half_stroke, bar_top_y, bar_bottom_y;
+  int gap_sin, gap_cos, gap_hypotenuse;
+};
+
+// clang-format off
+constexpr SizedLayout kLayouts[] = {
+  // size  badge      rim        ring centre  ring radius  half stroke  bar top    bar bottom  opening
+  {16, px(7.85), px(1.0), px(8.0),  px(4.0),  px(1.0), px(3.0),  px(7.0),   4,  3,  5},
+  {32, px(15.6), px(1.5), px(17.0), px(9.0),  px(2.0), px(6.0),  px(15.0), 20, 21, 29},
+  {48, px(23.4), px(2.0), px(25.0), px(13.5), px(2.5), px(8.5),  px(22.0), 20, 21, 29},
+  {64, px(31.2), px(2.5), px(33.0), px(17.0), px(3.0), px(11.0), px(29.0), 20, 21, 29},
+};
+// clang-format on
+
 Layout layout_for(int size) {
-  // Hand-tuned per size rather than scaled: at 16 pixels the bar must cover exactly the two
-  // middle columns and the strokes need to be thicker than proportion to stay readable.
-  Layout l{};
-  l.centre_x = size * kUnitsPerPixel / 2;
-  l.badge_centre_y = size * kUnitsPerPixel / 2;
-  switch (size) {
-    case 16:
-      l.badge_radius = px(7.85);
-      l.rim_width = px(1.0);
-      l.ring_centre_y = px(8.0);
-      l.ring_radius = px(4.0);
-      l.half_stroke = px(1.0);
-      l.bar_top_y = px(3.0);
-      l.bar_bottom_y = px(7.0);
-      l.gap_sin = 4, l.gap_cos = 3, l.gap_hypotenuse = 5;
-      break;
-    case 32:
-      l.badge_radius = px(15.6);
-      l.rim_width = px(1.5);
-      l.ring_centre_y = px(17.0);
-      l.ring_radius = px(9.0);
-      l.half_stroke = px(2.0);
-      l.bar_top_y = px(6.0);
-      l.bar_bottom_y = px(15.0);
-      l.gap_sin = 20, l.gap_cos = 21, l.gap_hypotenuse = 29;
-      break;
-    case 48:
-      l.badge_radius = px(23.4);
-      l.rim_width = px(2.0);
-      l.ring_centre_y = px(25.0);
-      l.ring_radius = px(13.5);
-      l.half_stroke = px(2.5);
-      l.bar_top_y = px(8.5);
-      l.bar_bottom_y = px(22.0);
-      l.gap_sin = 20, l.gap_cos = 21, l.gap_hypotenuse = 29;
-      break;
-    case 64:
-      l.badge_radius = px(31.2);
-      l.rim_width = px(2.5);
-      l.ring_centre_y = px(33.0);
-      l.ring_radius = px(17.0);
-      l.half_stroke = px(3.0);
-      l.bar_top_y = px(11.0);
-      l.bar_bottom_y = px(29.0);
-      l.gap_sin = 20, l.gap_cos = 21, l.gap_hypotenuse = 29;
-      break;
-    default:
-      throw std::invalid_argument("no layout for this icon size");
+  for (const SizedLayout& row : kLayouts) {
+    if (row.size != size) continue;
+    const int centre = size * kUnitsPerPixel / 2;
+    return {centre,          centre,         row.badge_radius, row.rim_width, row.ring_centre_y,
+            row.ring_radius, row.half_stroke, row.bar_top_y,   row.bar_bottom_y, row.gap_sin,
+            row.gap_cos,     row.gap_hypotenuse};
   }
-  return l;
+  throw std::invalid_argument("no layout for this icon size");
 }
 
 Picture draw(int size) {
