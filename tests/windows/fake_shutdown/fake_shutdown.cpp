@@ -45,19 +45,25 @@ std::string utf8(const std::wstring& text) {
 bool append(const std::wstring& log, const std::wstring& line) {
   if (log.empty()) return true;
   const std::string record = utf8(line);
-  // One write per record on an append handle: records from fakes running at once never mix.
-  // Many fakes may start at once and a test may be reading: a busy file is tried again.
+  // Many fakes may write at once. Wine moves to the end and writes in two steps even for an
+  // append handle, so one record could land on another's place: an exclusive lock on the whole
+  // file makes each record's move and write one step. A busy file is tried again.
   HANDLE file = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 500 && file == INVALID_HANDLE_VALUE; ++attempt) {
-    file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    file = CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) Sleep(10);
   }
   if (file == INVALID_HANDLE_VALUE) return false;
+  OVERLAPPED whole_file{};
   DWORD written = 0;
-  const BOOL wrote = WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
+  const bool locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole_file);
+  const bool wrote = locked && SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END) &&
+                     WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr) &&
+                     written == record.size();
+  if (locked) UnlockFileEx(file, 0, MAXDWORD, MAXDWORD, &whole_file);
   CloseHandle(file);
-  return wrote && written == record.size();
+  return wrote;
 }
 
 }  // namespace
