@@ -25,6 +25,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/win_text.h"
+
 #include "main_window/main_window_win32.h"
 #include "schedule/clock_text_win32.h"
 #include "schedule/schedule_watcher.h"
@@ -57,15 +59,6 @@ double median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   const std::size_t middle = values.size() / 2;
   return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-std::string utf8(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                      nullptr, nullptr);
-  return out;
 }
 
 void say(const char* format, auto... values) {
@@ -317,14 +310,6 @@ std::string file_tail(const std::wstring& path, ULONGLONG from) {
   std::string text(buffer, read);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
   return text;
-}
-
-std::wstring environment(const wchar_t* name) {
-  const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
-  if (size == 0) return {};
-  std::wstring value(size, L'\0');
-  value.resize(GetEnvironmentVariableW(name, value.data(), size));
-  return value;
 }
 
 int delay(const std::wstring& program, const std::wstring& log, int runs) {

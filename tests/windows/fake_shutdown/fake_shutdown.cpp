@@ -9,15 +9,9 @@
 
 #include <string>
 
-namespace {
+#include "support/win_text.h"
 
-std::wstring environment(const wchar_t* name) {
-  const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
-  if (size == 0) return {};
-  std::wstring value(size, L'\0');
-  value.resize(GetEnvironmentVariableW(name, value.data(), size));
-  return value;
-}
+namespace {
 
 std::wstring escaped(const wchar_t* text) {
   std::wstring out;
@@ -30,15 +24,6 @@ std::wstring escaped(const wchar_t* text) {
       default: out += *text;
     }
   }
-  return out;
-}
-
-std::string utf8(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                      nullptr, nullptr);
   return out;
 }
 

@@ -1,16 +1,11 @@
 #include "support/test_support.h"
 
+#include "support/win_text.h"
+
 #include <fstream>
 #include <sstream>
 
 namespace {
-
-std::wstring from_utf8(const std::string& text) {
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-  return out;
-}
 
 std::wstring unescaped(const std::wstring& text) {
   std::wstring out;
