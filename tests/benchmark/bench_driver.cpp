@@ -9,7 +9,8 @@
 //   bench_driver delay <program-copy-exe> <log-file> <runs>
 //                                                    lateness of a scheduled start
 //   bench_driver tick-cost <calls>                   CPU cost of a watcher tick, in parts
-//   bench_driver startup-phases program|empty        window code timed in a fresh process
+//   bench_driver startup-phases program|empty|blank-children
+//                                                    window code timed in a fresh process
 //
 // A <title-or-pid> made of digits only is a Windows process id, anything else a window title.
 
@@ -27,6 +28,7 @@
 
 #include "support/win_text.h"
 
+#include "main_window/control_table.h"
 #include "main_window/main_window_win32.h"
 #include "schedule/clock_text_win32.h"
 #include "schedule/schedule_watcher.h"
@@ -549,14 +551,18 @@ int tick_cost(int calls) {
   return 0;
 }
 
-// The program's own window code, or an empty window of the same size for comparison, run once
-// in this fresh process and timed step by step: where a start-up goes once the process runs.
-// No command can start: the program's launcher here only counts.
-int startup_phases(bool program) {
+enum class PhaseSubject { Program, Empty, BlankChildren };
+
+// The program's own window code, or for comparison an empty window of the same size, alone or
+// holding one blank child (a class that only erases its background) in each control's place.
+// Run once in this fresh process and timed step by step: where a start-up goes once the process
+// runs, and how much of it any child window costs, whatever it draws. No command can start: the
+// program's launcher here only counts.
+int startup_phases(PhaseSubject subject) {
   const double begin = now_ms();
   std::unique_ptr<MainWindow> main_window;
   HWND window = nullptr;
-  if (program) {
+  if (subject == PhaseSubject::Program) {
     main_window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop,
                                      [](HWND, std::wstring_view) { return std::make_unique<CountingLauncher>(); });
     if (main_window) window = main_window->hwnd();
@@ -569,13 +575,24 @@ int startup_phases(bool program) {
     window_class.lpszClassName = L"VarnokBenchEmpty";
     RegisterClassW(&window_class);
     HDC screen = GetDC(nullptr);
-    RECT frame{0, 0, MulDiv(326, GetDeviceCaps(screen, LOGPIXELSX), 96),
-               MulDiv(279, GetDeviceCaps(screen, LOGPIXELSY), 96)};
+    const int dpi_x = GetDeviceCaps(screen, LOGPIXELSX), dpi_y = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
+    RECT frame{0, 0, MulDiv(326, dpi_x, 96), MulDiv(279, dpi_y, 96)};
     AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
     window = CreateWindowExW(0, window_class.lpszClassName, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                              CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                              nullptr, nullptr, window_class.hInstance, nullptr);
+    if (window && subject == PhaseSubject::BlankChildren) {
+      window_class.lpszClassName = L"VarnokBenchBlankChild";
+      RegisterClassW(&window_class);
+      for (const ControlSpec& spec : kControls) {
+        if (spec.kind == ControlKind::Timer) continue;
+        CreateWindowExW(0, window_class.lpszClassName, L"", WS_CHILD | WS_VISIBLE,
+                        twips_to_pixels(spec.rect.left, dpi_x), twips_to_pixels(spec.rect.top, dpi_y),
+                        twips_to_pixels(spec.rect.width, dpi_x), twips_to_pixels(spec.rect.height, dpi_y),
+                        window, nullptr, window_class.hInstance, nullptr);
+      }
+    }
   }
   if (!window) {
     say("error the window could not be created: %lu\n", GetLastError());
@@ -614,7 +631,7 @@ int usage() {
       "       bench_driver close <title-or-pid>\n"
       "       bench_driver delay <program-copy-exe> <log-file> <runs>\n"
       "       bench_driver tick-cost <calls>\n"
-      "       bench_driver startup-phases program|empty\n");
+      "       bench_driver startup-phases program|empty|blank-children\n");
   return 2;
 }
 
@@ -641,8 +658,11 @@ int wmain(int argc, wchar_t** argv) {
     const bool filled = mode_is_filled(args[2], valid);
     return valid ? wait_command(args[1], filled) : usage();
   }
-  if (command == L"startup-phases" && args.size() == 2 && (args[1] == L"program" || args[1] == L"empty"))
-    return startup_phases(args[1] == L"program");
+  if (command == L"startup-phases" && args.size() == 2) {
+    if (args[1] == L"program") return startup_phases(PhaseSubject::Program);
+    if (args[1] == L"empty") return startup_phases(PhaseSubject::Empty);
+    if (args[1] == L"blank-children") return startup_phases(PhaseSubject::BlankChildren);
+  }
   if (command == L"tick-cost" && args.size() == 2) return tick_cost(std::stoi(args[1]));
   if (command == L"arm" && args.size() == 2) return arm(args[1]);
   if (command == L"close" && args.size() == 2) return close_command(args[1]);

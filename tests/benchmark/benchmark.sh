@@ -123,10 +123,10 @@ under_wine() {
   # Where the program's extra start-up time goes: its window code and an empty window's, each
   # timed step by step in fresh processes of the driver, taking turns (the first pair warms up).
   echo "benchmark: start-up phases, $phase_runs fresh processes each" >&2
-  : >"$work/phases-program.out"
-  : >"$work/phases-empty.out"
+  local kinds="program empty blank-children"
+  for kind in $kinds; do : >"$work/phases-$kind.out"; done
   for round in $(seq 0 "$phase_runs"); do
-    for kind in program empty; do
+    for kind in $kinds; do
       drive startup-phases "$kind"
       [ "$round" -gt 0 ] && cat "$work/driver.out" >>"$work/phases-$kind.out"
     done
@@ -135,7 +135,7 @@ under_wine() {
     awk -v p="$2" '$1 == "phase" && $2 == p { print $3 }' "$work/phases-$1.out" | sort -n |
       awk '{ v[NR] = $1 } END { printf "%.1f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
   }
-  for kind in program empty; do
+  for kind in $kinds; do
     for phase in create show fill_after_show; do result "phase_${kind}_$phase" "$(phase_median "$kind" "$phase")"; done
   done
 
@@ -282,6 +282,7 @@ table=$(
   row "  fresh process: create window" "$(value phase_program_create) ms" "$(value phase_empty_create) ms (empty)" "-" "info"
   row "  fresh process: show and paint" "$(value phase_program_show) ms" "$(value phase_empty_show) ms (empty)" "-" "info"
   row "  fresh process: then filled" "$(value phase_program_fill_after_show) ms" "-" "-" "info"
+  row "  empty + 17 blank children" "-" "$(value phase_blank-children_create) + $(value phase_blank-children_show) ms" "-" "info"
   row "Peak memory (VmHWM) after 1 s" "$memory_program KB" "$memory_minimal KB" "ratio <= 1.2" \
       "$(verdict "$memory_ratio <= 1.2") ($memory_ratio)"
   row "CPU, program idle, ${cpu_seconds} s" "$(value cpu_program_idle) % (schedstat $(value cpu_program_ns_idle) %)" "-" "-" "info"
@@ -305,6 +306,7 @@ table=$(
   echo "Fake's record of a scheduled start: $(value delay_record) ($(value delay_records) records: $delay_runs scheduled, $delay_runs direct)"
   echo "One watcher tick (the program's watch_step on edit controls): $(value tick_watch_step_us) us, of which clock texts $(value tick_clock_texts_us) us, one box read $(value tick_box_text_us) us; $(value ticks_per_second) ticks/s from three 1 ms timers"
   echo "Fresh process: the driver runs the program's MainWindow code (or an empty window) once in a new process, medians of $phase_runs"
+  echo "Blank children: the empty window holding a child that only erases its background in each control's place (create + show and paint)"
   echo "Bare timers: three 1 ms timers with empty handlers in a shown window of the driver, its thread's CPU"
   echo "Reproducible build: build/repro (target varnok_shutdown_manager) compared with $build"
 )
