@@ -587,10 +587,13 @@ int startup_phases(PhaseSubject subject) {
       RegisterClassW(&window_class);
       for (const ControlSpec& spec : kControls) {
         if (spec.kind == ControlKind::Timer) continue;
-        CreateWindowExW(0, window_class.lpszClassName, L"", WS_CHILD | WS_VISIBLE,
-                        twips_to_pixels(spec.rect.left, dpi_x), twips_to_pixels(spec.rect.top, dpi_y),
-                        twips_to_pixels(spec.rect.width, dpi_x), twips_to_pixels(spec.rect.height, dpi_y),
-                        window, nullptr, window_class.hInstance, nullptr);
+        if (!CreateWindowExW(0, window_class.lpszClassName, L"", WS_CHILD | WS_VISIBLE,
+                             twips_to_pixels(spec.rect.left, dpi_x), twips_to_pixels(spec.rect.top, dpi_y),
+                             twips_to_pixels(spec.rect.width, dpi_x), twips_to_pixels(spec.rect.height, dpi_y),
+                             window, nullptr, window_class.hInstance, nullptr)) {
+          say("error a blank child could not be created: %lu\n", GetLastError());
+          return 1;
+        }
       }
     }
   }
