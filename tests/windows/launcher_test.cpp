@@ -8,10 +8,11 @@
 #include "main_window/main_window_win32.h"
 #include "power/launcher_win32.h"
 #include "support/test_support.h"
+#include "support/window_fixture.h"
 
 namespace {
 
-struct LauncherTest : ::testing::Test {
+struct LauncherTest : InProcessWindowTest {
   void SetUp() override { ASSERT_TRUE(fake_shutdown_is_in_place()); }
 };
 
@@ -48,13 +49,10 @@ TEST_F(LauncherTest, StartsTheCommandLineVerbatimMinimizedAndWithoutAShell) {
 
 TEST_F(LauncherTest, AProgramThatCannotBeFoundIsReportedAndTheWindowCarriesOn) {
   FakeShutdownLog log;
-  auto window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop);
-  ASSERT_NE(window, nullptr);
-  ASSERT_NE(window->hwnd(), nullptr);
-  window->show(SW_SHOWNORMAL);
+  create();
   // The restart watcher waits for a day that never comes: armed on the filled boxes, it would
   // start its own command within the second.
-  ASSERT_TRUE(pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000));
+  wait_for_fill();
   window->set_text(Control::Text2, L"someday");
   window->set_timer_enabled(Control::Timer2, true);
   window->set_text(Control::Text3, L"42");
@@ -74,7 +72,7 @@ TEST_F(LauncherTest, AProgramThatCannotBeFoundIsReportedAndTheWindowCarriesOn) {
   EXPECT_EQ(window->text(Control::Text2), L"someday");
   EXPECT_EQ(window->text(Control::Text3), L"42");
   // And it still starts commands.
-  SendMessageW(window->control(Control::Command6), BM_CLICK, 0, 0);
+  click(Control::Command6);
   ASSERT_EQ(log.wait_for(1).size(), 1u);
   EXPECT_EQ(log.records()[0].command_line, L"shutdown -r -f");
 }
