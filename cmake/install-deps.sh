@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ googletest libgtest-dev  # native build and unit tests
   g++-mingw-w64-x86-64                           # the Windows cross compiler and binutils
   wine wine64 xvfb                               # running and testing the program on Linux
+  fonts-wine                                     # Wine's own Windows fonts (a recommends only)
   locales                                        # de_DE and en_US for the clock-text tests
   x11-utils imagemagick                          # finding and capturing the window for a screenshot
 )

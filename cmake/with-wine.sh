@@ -69,11 +69,28 @@ fi
 # The session's server and helpers (services, explorer) start here, with no pipe of ours to
 # hold open: a test runner reading a Wine program's output would otherwise wait for them.
 mkdir -p "$WINEPREFIX"
-"$wineserver" -p </dev/null >/dev/null 2>&1
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "with-wine: creating the Wine prefix $WINEPREFIX (once)" >&2
+  "$wineserver" -p </dev/null >/dev/null 2>&1
   "$wine" wineboot --init </dev/null >/dev/null 2>&1
+  # The session that created a prefix never settles: from about 30 s on, its services and
+  # device manager restart every few seconds and every window takes 15-20 s to come up. A new
+  # session on the finished prefix does not, so this one ends here.
+  "$wineserver" -k >/dev/null 2>&1 || true
+  "$wineserver" -w >/dev/null 2>&1 || true
 fi
+
+# Wine's own fonts (MS Sans Serif, Tahoma, Marlett for the title bar's buttons...). Debian's
+# 64-bit Wine does not put them into a prefix it creates, nor looks for them elsewhere; without
+# them every face falls back to a wider one. Prefixes made before this step get them too.
+fonts_dir="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -d /usr/share/wine/fonts ] && [ -d "$fonts_dir" ]; then
+  for font in /usr/share/wine/fonts/*; do
+    [ -e "$fonts_dir/${font##*/}" ] || cp "$font" "$fonts_dir/"
+  done
+fi
+
+"$wineserver" -p </dev/null >/dev/null 2>&1
 "$wine" wineboot </dev/null >/dev/null 2>&1
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f </dev/null >/dev/null 2>&1
 # The regional formats are the locale's own, whatever an interrupted test may have left.

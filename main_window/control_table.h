@@ -39,7 +39,7 @@ struct ControlSpec {
   int tab_index = -1;                // place in the focus order; timers have none
   int timer_interval_ms = 0;
   bool timer_enabled_at_creation = false;
-  const FontSpec* font = nullptr;    // nullptr: the default GUI font
+  const FontSpec* font = nullptr;    // nullptr: the window's font, kForm.font
   std::optional<Rgb> text_colour{};  // labels only; none: the system's window text colour
 };
 
@@ -48,14 +48,18 @@ struct FormSpec {
   int client_width_twips;
   int client_height_twips;
   Rgb background;
+  const FontSpec* font;  // every control without a font of its own uses it
 };
 
 inline constexpr Rgb kCyan{0, 255, 255};
 inline constexpr Rgb kRed{255, 0, 0};
 
-inline constexpr FormSpec kForm{L"Varnok Shutdon Manager", 4890, 4185, kCyan};
-
+// The face and size the layout was drawn for: in it the one-line labels and the seconds box's
+// sentence fit their boxes, and the 495-twip buttons hold their captions on two lines.
+inline constexpr FontSpec kWindowFont{L"MS Sans Serif", 825, 400, false, false, false, 0};
 inline constexpr FontSpec kLabel4Font{L"Microsoft Sans Serif", 825, 400, false, false, false, 0};
+
+inline constexpr FormSpec kForm{L"Varnok Shutdon Manager", 4890, 4185, kCyan, &kWindowFont};
 
 #define VARNOK_WIDEN2(s) L##s
 #define VARNOK_WIDEN(s) VARNOK_WIDEN2(s)

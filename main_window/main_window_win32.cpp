@@ -55,7 +55,9 @@ struct ControlClass {
 ControlClass control_class(ControlKind kind) {
   switch (kind) {
     case ControlKind::Button:
-      return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
+      // A caption wider than its button wraps at word boundaries, as the 495-twip-high
+      // countdown buttons expect.
+      return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, 0};
     case ControlKind::TextBox:
       return {L"EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::Label:
@@ -123,9 +125,9 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::create_controls(int dpi_x, int dpi_y) {
-  // Label4 is the one control with a font of its own; every other one takes the default.
+  // Label4 is the one control with a font of its own; every other one takes the window's.
+  window_font_ = create_font(*kForm.font, dpi_y);
   label4_font_ = create_font(kLabel4Font, dpi_y);
-  const auto default_font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
 
   for (const ControlSpec& spec : kControls) {
     if (spec.kind == ControlKind::Timer) {
@@ -142,8 +144,8 @@ bool MainWindow::create_controls(int dpi_x, int dpi_y) {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(spec.id))), instance_, nullptr);
     if (!child) return false;
     controls_[static_cast<std::size_t>(spec.id)] = child;
-    const WPARAM font = spec.font ? reinterpret_cast<WPARAM>(label4_font_.get()) : default_font;
-    SendMessageW(child, WM_SETFONT, font, FALSE);
+    const HFONT font = spec.font ? label4_font_.get() : window_font_.get();
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // The boxes take text of any length (an edit control stops at 32 767 characters otherwise).
     if (spec.kind == ControlKind::TextBox) SendMessageW(child, EM_SETLIMITTEXT, 0, 0);
   }

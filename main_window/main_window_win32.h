@@ -58,6 +58,7 @@ class MainWindow final : public FormState {
   std::array<bool, 4> timers_enabled_{};
   HWND focus_while_inactive_{};
   UniqueBrush background_;
+  UniqueFont window_font_;
   UniqueFont label4_font_;
   std::unique_ptr<CommandLauncher> launcher_;
   Win32ClockText clock_;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "main_window/control_table.h"
 #include "support/window_fixture.h"
 
@@ -74,7 +76,6 @@ TEST_F(MainWindowTest, BuildsEachVisibleControlAsTabled) {
     ++children;
   EXPECT_EQ(children, 17);
 
-  const HGDIOBJ default_font = GetStockObject(DEFAULT_GUI_FONT);
   for (const ControlSpec& spec : kControls) {
     if (spec.kind == ControlKind::Timer) continue;
     SCOPED_TRACE(std::string(spec.name.begin(), spec.name.end()));
@@ -115,27 +116,75 @@ TEST_F(MainWindowTest, BuildsEachVisibleControlAsTabled) {
       case ControlKind::Timer:
         break;
     }
-    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0));
-    if (spec.id == Control::Label4) {
-      EXPECT_NE(font, default_font);
-    } else {
-      EXPECT_EQ(font, default_font);
+    if (spec.kind == ControlKind::Button) {
+      EXPECT_TRUE(style & BS_MULTILINE);  // a caption wider than the button wraps
     }
   }
 }
 
-TEST_F(MainWindowTest, Label4HasItsOwnFont) {
-  const auto font = reinterpret_cast<HFONT>(SendMessageW((*this)[Control::Label4], WM_GETFONT, 0, 0));
-  LOGFONTW logfont{};
-  ASSERT_EQ(GetObjectW(font, sizeof logfont, &logfont), static_cast<int>(sizeof logfont));
-  EXPECT_STREQ(logfont.lfFaceName, L"Microsoft Sans Serif");
-  EXPECT_EQ(logfont.lfHeight, -MulDiv(825, dpi_y, 7200));
-  if (dpi_y == 96) {
-    EXPECT_EQ(logfont.lfHeight, -11);
+// Label4 has a font of its own; every other control shares the window's MS Sans Serif.
+TEST_F(MainWindowTest, EachControlHasItsFont) {
+  const auto window_font = SendMessageW((*this)[Control::Command1], WM_GETFONT, 0, 0);
+  for (const ControlSpec& spec : kControls) {
+    if (spec.kind == ControlKind::Timer) continue;
+    SCOPED_TRACE(std::string(spec.name.begin(), spec.name.end()));
+    const auto font = SendMessageW((*this)[spec.id], WM_GETFONT, 0, 0);
+    EXPECT_EQ(font == window_font, spec.id != Control::Label4);
+    LOGFONTW logfont{};
+    ASSERT_EQ(GetObjectW(reinterpret_cast<HFONT>(font), sizeof logfont, &logfont), static_cast<int>(sizeof logfont));
+    EXPECT_STREQ(logfont.lfFaceName, spec.id == Control::Label4 ? L"Microsoft Sans Serif" : L"MS Sans Serif");
+    EXPECT_EQ(logfont.lfHeight, -MulDiv(825, dpi_y, 7200));  // 8.25 points on this screen
+    if (dpi_y == 96) {
+      EXPECT_EQ(logfont.lfHeight, -11);
+    }
+    EXPECT_EQ(logfont.lfWeight, 400);
+    EXPECT_FALSE(logfont.lfItalic || logfont.lfUnderline || logfont.lfStrikeOut);
+    EXPECT_EQ(logfont.lfCharSet, 0);
   }
-  EXPECT_EQ(logfont.lfWeight, 400);
-  EXPECT_FALSE(logfont.lfItalic || logfont.lfUnderline || logfont.lfStrikeOut);
-  EXPECT_EQ(logfont.lfCharSet, 0);
+}
+
+// Every caption, label and initial box text is laid out as its control lays it out, in the
+// font the control really uses, and must stay inside the control's content area.
+TEST_F(MainWindowTest, EveryTextFitsItsControl) {
+  HDC dc = GetDC(window->hwnd());
+  // Without the prefix's own fonts every face falls back to a wider one, and the window
+  // would not look as it does on Windows: the layout is checked in the face it was drawn for.
+  SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW((*this)[Control::Command1], WM_GETFONT, 0, 0)));
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextFaceW(dc, LF_FACESIZE, face);
+  EXPECT_STREQ(face, L"MS Sans Serif") << "the Wine prefix lacks Wine's own fonts";
+
+  std::printf("%-10s %-22s %-9s %s\n", "control", "font face", "text", "content area");
+  for (const ControlSpec& spec : kControls) {
+    if (spec.kind == ControlKind::Timer) continue;
+    HWND child = (*this)[spec.id];
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    const std::wstring text = window_text(child);
+    RECT content{};
+    SIZE extent{};
+    if (spec.kind == ControlKind::TextBox) {
+      // A single line, scrolled rather than wrapped, inside the box's formatting rectangle.
+      SendMessageW(child, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&content));
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    } else {
+      GetClientRect(child, &content);
+      if (spec.kind == ControlKind::Button)  // inside the raised border
+        InflateRect(&content, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+      const bool wraps = spec.kind == ControlKind::Label || (GetWindowLongPtrW(child, GWL_STYLE) & BS_MULTILINE);
+      RECT laid_out{0, 0, content.right - content.left, 0};
+      DrawTextW(dc, text.c_str(), -1, &laid_out,
+                DT_CALCRECT | DT_NOPREFIX | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+      extent = {laid_out.right, laid_out.bottom};
+    }
+    const SIZE box{content.right - content.left, content.bottom - content.top};
+    std::printf("%-10ls %-22ls %3ldx%-5ld %ldx%ld\n", std::wstring(spec.name).c_str(), face, extent.cx, extent.cy,
+                box.cx, box.cy);
+    EXPECT_TRUE(extent.cx <= box.cx && extent.cy <= box.cy)
+        << std::string(spec.name.begin(), spec.name.end()) << ": " << extent.cx << "x" << extent.cy
+        << " does not fit " << box.cx << "x" << box.cy;
+  }
+  ReleaseDC(window->hwnd(), dc);
 }
 
 TEST_F(MainWindowTest, LabelsPaintOnCyanAndLabel4InRed) {
