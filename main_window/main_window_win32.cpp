@@ -3,6 +3,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "main_window/control_table.h"
 
@@ -14,6 +15,8 @@ constexpr int kIconResource = 1;
 // Control and timer identifiers. They start well above IDOK (1) and IDCANCEL (2), which
 // IsDialogMessageW sends for Enter and Esc: those reach no handler.
 constexpr int kFirstId = 100;
+// Private message: show the failures that handlers have reported, once they have returned.
+constexpr UINT kShowReports = WM_APP + 1;
 std::optional<Control> control_of_id(UINT_PTR id) {
   if (id < kFirstId || id >= kFirstId + kControlCount) return std::nullopt;
   return static_cast<Control>(id - kFirstId);
@@ -21,6 +24,16 @@ std::optional<Control> control_of_id(UINT_PTR id) {
 
 std::size_t timer_index(Control timer) {
   return static_cast<std::size_t>(timer) - static_cast<std::size_t>(Control::Timer1);
+}
+
+// What a timer that cannot be started leaves undone, in the user's words.
+const wchar_t* timer_purpose(Control timer) {
+  switch (timer) {
+    case Control::Timer1: return L"The shutdown schedule could not be armed.";
+    case Control::Timer2: return L"The restart schedule could not be armed.";
+    case Control::Timer3: return L"The logoff schedule could not be armed.";
+    default: return L"The date and time boxes could not be filled in.";
+  }
 }
 
 COLORREF colorref(Rgb colour) { return RGB(colour.red, colour.green, colour.blue); }
@@ -95,7 +108,7 @@ MainWindow::MainWindow(HINSTANCE instance, OnDestroy on_destroy)
       background_{CreateSolidBrush(colorref(kForm.background))} {}
 
 std::unique_ptr<MainWindow> MainWindow::create(HINSTANCE instance, OnDestroy on_destroy,
-                                               const LauncherFactory& make_launcher) {
+                                               const LauncherFactory& make_launcher, ClockText* clock) {
   std::unique_ptr<MainWindow> window{new MainWindow(instance, on_destroy)};
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
@@ -113,10 +126,13 @@ std::unique_ptr<MainWindow> MainWindow::create(HINSTANCE instance, OnDestroy on_
                               nullptr, nullptr, instance, window.get());
   if (!hwnd) return nullptr;
 
-  window->launcher_ = make_launcher ? make_launcher(hwnd, title)
-                                    : std::make_unique<Win32Launcher>(hwnd, title);
-  window->program_ = std::make_unique<Program>(Program{*window, *window->launcher_, window->clock_});
+  ReportFailure report = [raw = window.get()](std::wstring text) { raw->report(std::move(text)); };
+  window->launcher_ = make_launcher ? make_launcher(std::move(report))
+                                    : std::make_unique<Win32Launcher>(std::move(report));
+  window->program_ = std::make_unique<Program>(
+      Program{*window, *window->launcher_, clock ? *clock : window->system_clock_});
   if (!window->create_controls(dpi.x, dpi.y)) return nullptr;
+  window->created_ = true;
   return window;
 }
 
@@ -156,7 +172,7 @@ bool MainWindow::create_controls(int dpi_x, int dpi_y) {
     SetWindowPos(control(id), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous = control(id);
   }
-  focus_while_inactive_ = control(focus_order().front());
+  focus_to_restore_ = control(focus_order().front());
   return true;
 }
 
@@ -181,33 +197,67 @@ bool MainWindow::timer_enabled(Control timer) const { return timers_enabled_[tim
 void MainWindow::set_timer_enabled(Control timer, bool enabled) {
   bool& current = timers_enabled_[timer_index(timer)];
   if (current == enabled) return;  // an enabled timer keeps its rhythm
-  if (enabled)
-    SetTimer(hwnd_, static_cast<UINT_PTR>(control_id(timer)),
-             static_cast<UINT>(control_spec(timer).timer_interval_ms), nullptr);
-  else
-    KillTimer(hwnd_, static_cast<UINT_PTR>(control_id(timer)));
+  const auto id = static_cast<UINT_PTR>(control_id(timer));
+  if (enabled) {
+    // A timer is recorded as running only when it runs: a watcher that looked armed but
+    // never ticked would silently miss its second.
+    if (!SetTimer(hwnd_, id, static_cast<UINT>(control_spec(timer).timer_interval_ms), nullptr)) {
+      report(std::wstring{timer_purpose(timer)} + L"\n\n" + system_error_text(GetLastError()));
+      return;
+    }
+  } else {
+    KillTimer(hwnd_, id);
+  }
   current = enabled;
 }
 
 void MainWindow::run_handler(Control control, Event event) {
   // No exception may cross the window procedure; the program carries on after reporting it.
+  std::wstring failure;
   try {
     dispatch(*program_, control, event);
+    if (event == Event::Tick) tick_failing_[timer_index(control)] = false;
+    return;
   } catch (const std::exception& error) {
     const std::string what = error.what();
-    const std::wstring message = L"Unexpected error: " + std::wstring(what.begin(), what.end());
-    MessageBoxW(hwnd_, message.c_str(), std::wstring{kForm.title}.c_str(), MB_OK | MB_ICONERROR);
+    failure = L"Unexpected error: " + std::wstring(what.begin(), what.end());
+  } catch (...) {
+    failure = L"Unexpected error.";
   }
+  // A timer ticks every few milliseconds: one that keeps failing is reported once, not on
+  // every tick, and again only after it has worked in between.
+  if (event == Event::Tick && std::exchange(tick_failing_[timer_index(control)], true)) return;
+  report(std::move(failure));
 }
 
-void MainWindow::on_activate(WPARAM wparam) {
-  // Bring the focus back to the control that had it when the window was left.
-  if (LOWORD(wparam) == WA_INACTIVE) {
-    HWND focus = GetFocus();
-    if (focus && IsChild(hwnd_, focus)) focus_while_inactive_ = focus;
-  } else if (focus_while_inactive_ && !IsIconic(hwnd_)) {
-    SetFocus(focus_while_inactive_);
+void MainWindow::report(std::wstring text) {
+  reports_.push_back(std::move(text));
+  // Shown once the running handler has returned, never inside it; while a report is open,
+  // its loop takes this one in turn.
+  if (!report_open_ && !reports_posted_ && hwnd_)
+    reports_posted_ = PostMessageW(hwnd_, kShowReports, 0, 0);
+}
+
+void MainWindow::show_reports() {
+  reports_posted_ = false;
+  if (report_open_) return;
+  report_open_ = true;
+  // One message at a time, owned by the window, which stays disabled while it is open. The
+  // timers go on ticking meanwhile, and whatever fails then is queued for after this one.
+  const std::wstring title{kForm.title};
+  while (hwnd_ && !reports_.empty()) {
+    const std::wstring text = std::move(reports_.front());
+    reports_.pop_front();
+    MessageBoxW(hwnd_, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
   }
+  report_open_ = false;
+}
+
+// As the dialog manager does: the control that has the focus when the window is minimised or
+// deactivated gets it back when the window gets the focus again.
+void MainWindow::save_focus() {
+  HWND focus = GetFocus();
+  if (focus && IsChild(hwnd_, focus)) focus_to_restore_ = focus;
 }
 
 LRESULT MainWindow::on_ctlcolor_static(HDC dc, HWND label) {
@@ -230,10 +280,26 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
         run_handler(*control, Event::Click);
       return 0;
     case WM_TIMER:
-      if (const auto control = control_of_id(wparam)) run_handler(*control, Event::Tick);
+      if (const auto control = control_of_id(wparam); control && control_spec(*control).kind == ControlKind::Timer)
+        run_handler(*control, Event::Tick);
+      return 0;
+    case kShowReports:
+      show_reports();
       return 0;
     case WM_ACTIVATE:
-      on_activate(wparam);
+      // The default gives the focus to the window itself when it is activated (not while it
+      // is minimised), and WM_SETFOCUS passes it on.
+      if (LOWORD(wparam) == WA_INACTIVE) save_focus();
+      return DefWindowProcW(hwnd_, message, wparam, lparam);
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) == SC_MINIMIZE) save_focus();
+      return DefWindowProcW(hwnd_, message, wparam, lparam);
+    case WM_SIZE:
+      // Minimising need not deactivate the window (it never does under Wine).
+      if (wparam == SIZE_MINIMIZED) save_focus();
+      return 0;
+    case WM_SETFOCUS:
+      if (focus_to_restore_ && IsWindow(focus_to_restore_) && !IsIconic(hwnd_)) SetFocus(focus_to_restore_);
       return 0;
     case WM_ERASEBKGND: {
       RECT client;
@@ -244,7 +310,9 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CTLCOLORSTATIC:
       return on_ctlcolor_static(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
     case WM_DESTROY:
-      if (on_destroy_ == OnDestroy::EndMessageLoop) PostQuitMessage(0);
+      // A window that failed half-way through its creation ends no loop: the quit message
+      // would close the message that reports the failure at once.
+      if (created_ && on_destroy_ == OnDestroy::EndMessageLoop) PostQuitMessage(0);
       return 0;
     default:
       return DefWindowProcW(hwnd_, message, wparam, lparam);
@@ -278,4 +346,15 @@ int run_message_loop(HWND main_window) {
     DispatchMessageW(&message);
   }
   return static_cast<int>(message.wParam);
+}
+
+int run_program(HINSTANCE instance, int show_command, const MainWindow::LauncherFactory& make_launcher) {
+  const auto window = MainWindow::create(instance, MainWindow::OnDestroy::EndMessageLoop, make_launcher);
+  if (!window) {
+    MessageBoxW(nullptr, L"The main window could not be created.", L"Varnok Shutdown Manager",
+                MB_OK | MB_ICONERROR);
+    return 1;
+  }
+  window->show(show_command);
+  return run_message_loop(window->hwnd());
 }

@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "main_window/form_state.h"
@@ -20,14 +22,16 @@ int control_id(Control control);
 class MainWindow final : public FormState {
  public:
   enum class OnDestroy { EndMessageLoop, KeepMessageLoop };
-  // Makes the launcher for the window; by default the one on CreateProcessW.
-  using LauncherFactory =
-      std::function<std::unique_ptr<CommandLauncher>(HWND owner, std::wstring_view message_title)>;
+  // Makes the launcher for the window, given where its failures go; by default the one on
+  // CreateProcessW.
+  using LauncherFactory = std::function<std::unique_ptr<CommandLauncher>(ReportFailure report)>;
 
   // Creates the window, hidden, with all its controls; nullptr when Windows refuses
-  // (GetLastError says why).
+  // (GetLastError says why). The clock, when given, must outlive the window; by default the
+  // window reads the system clock.
   static std::unique_ptr<MainWindow> create(HINSTANCE instance, OnDestroy on_destroy,
-                                            const LauncherFactory& make_launcher = {});
+                                            const LauncherFactory& make_launcher = {},
+                                            ClockText* clock = nullptr);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -48,22 +52,33 @@ class MainWindow final : public FormState {
 
   bool create_controls(int dpi_x, int dpi_y);
   void run_handler(Control control, Event event);
-  void on_activate(WPARAM wparam);
+  void report(std::wstring text);
+  void show_reports();
+  void save_focus();
   LRESULT on_ctlcolor_static(HDC dc, HWND label);
 
   HINSTANCE instance_;
   OnDestroy on_destroy_;
+  bool created_ = false;  // until then, destroying the window ends no message loop
   HWND hwnd_{};
   std::array<HWND, kControlCount> controls_{};
   std::array<bool, 4> timers_enabled_{};
-  HWND focus_while_inactive_{};
+  std::array<bool, 4> tick_failing_{};  // reported once, until the tick succeeds again
+  std::deque<std::wstring> reports_;    // failures waiting to be shown, oldest first
+  bool reports_posted_ = false;
+  bool report_open_ = false;
+  HWND focus_to_restore_{};
   UniqueBrush background_;
   UniqueFont window_font_;
   UniqueFont label4_font_;
   std::unique_ptr<CommandLauncher> launcher_;
-  Win32ClockText clock_;
+  Win32ClockText system_clock_;
   std::unique_ptr<Program> program_;
 };
 
 // Runs the message loop of the main window until it is destroyed; returns the exit code.
 int run_message_loop(HWND main_window);
+
+// The whole program: creates the window, shows it and runs its messages. A window that cannot
+// be created is reported and ends the program with exit code 1.
+int run_program(HINSTANCE instance, int show_command, const MainWindow::LauncherFactory& make_launcher = {});

@@ -6,12 +6,5 @@
 #include "main_window/main_window_win32.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
-  const auto window = MainWindow::create(instance, MainWindow::OnDestroy::EndMessageLoop);
-  if (!window) {
-    MessageBoxW(nullptr, L"The main window could not be created.", L"Varnok Shutdown Manager",
-                MB_OK | MB_ICONERROR);
-    return 1;
-  }
-  window->show(show_command);
-  return run_message_loop(window->hwnd());
+  return run_program(instance, show_command);
 }

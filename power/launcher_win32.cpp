@@ -35,7 +35,9 @@ std::wstring decimal(unsigned long number) {
   return text;
 }
 
-std::wstring system_reason(DWORD error) {
+}  // namespace
+
+std::wstring system_error_text(DWORD error) {
   wchar_t* buffer = nullptr;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -47,6 +49,8 @@ std::wstring system_reason(DWORD error) {
   if (reason.empty()) reason = L"Unknown error";
   return reason + L" (error " + decimal(error) + L")";
 }
+
+namespace {
 
 // A command line may be as long as the seconds box allows; the message shows its start.
 std::wstring shown_command(std::wstring_view command_line) {
@@ -60,12 +64,10 @@ std::wstring shown_command(std::wstring_view command_line) {
 
 std::wstring launch_failure_text(std::wstring_view command_line, DWORD error) {
   return L"The command could not be started:\n\n" + shown_command(command_line) + L"\n\n" +
-         system_reason(error);
+         system_error_text(error);
 }
 
 void Win32Launcher::launch(std::wstring_view command_line) {
   const DWORD error = start_minimized(command_line);
-  if (error == ERROR_SUCCESS) return;
-  MessageBoxW(owner_, launch_failure_text(command_line, error).c_str(), message_title_.c_str(),
-              MB_OK | MB_ICONERROR);
+  if (error != ERROR_SUCCESS) report_(launch_failure_text(command_line, error));
 }

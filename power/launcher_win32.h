@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,15 +21,21 @@ DWORD start_minimized(std::wstring_view command_line);
 // The text of the error message for a command that could not be started.
 std::wstring launch_failure_text(std::wstring_view command_line, DWORD error);
 
+// Hands the text of a failure to whatever shows it to the user. It is called from inside a
+// handler, so it must not show anything itself: a message box would run its own message loop
+// and deliver further events before the handler has finished.
+using ReportFailure = std::function<void(std::wstring text)>;
+
+// The system's own words for an error code, followed by the code: "... (error 2)".
+std::wstring system_error_text(DWORD error);
+
 class Win32Launcher final : public CommandLauncher {
  public:
-  Win32Launcher(HWND owner, std::wstring message_title)
-      : owner_{owner}, message_title_{std::move(message_title)} {}
+  explicit Win32Launcher(ReportFailure report) : report_{std::move(report)} {}
 
-  // On failure shows an error message owned by the window; the program carries on.
+  // A command that cannot be started is reported; the program carries on.
   void launch(std::wstring_view command_line) override;
 
  private:
-  HWND owner_;
-  std::wstring message_title_;
+  ReportFailure report_;
 };

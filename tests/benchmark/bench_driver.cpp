@@ -564,7 +564,7 @@ int startup_phases(PhaseSubject subject) {
   HWND window = nullptr;
   if (subject == PhaseSubject::Program) {
     main_window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop,
-                                     [](HWND, std::wstring_view) { return std::make_unique<CountingLauncher>(); });
+                                     [](ReportFailure) { return std::make_unique<CountingLauncher>(); });
     if (main_window) window = main_window->hwnd();
   } else {
     WNDCLASSW window_class{};

@@ -30,12 +30,57 @@ TEST(ControlTable, NamesEveryControlOnceUnderItsOwnName) {
   EXPECT_EQ(control_spec(Control::Label4).name, L"Label4");
 }
 
-TEST(ControlTable, IsInCreationOrder) {
-  const std::wstring_view expected[] = {
-      L"Text3",    L"Command10", L"Command9", L"Command8", L"Timer4",   L"Command7", L"Command6",
-      L"Command5", L"Command4",  L"Text2",    L"Command3", L"Command2", L"Command1", L"Text1",
-      L"Timer3",   L"Timer1",    L"Timer2",   L"Label4",   L"Label3",   L"Label2",   L"Label1"};
-  for (std::size_t i = 0; i < kControls.size(); ++i) EXPECT_EQ(kControls[i].name, expected[i]) << i;
+// The design written out once more by hand, row by row in creation order, so that a slip in
+// the table (a width, a caption, a place in the focus order) cannot pass by comparing the
+// window with the table it was built from.
+TEST(ControlTable, HoldsTheDesignRowByRowInCreationOrder) {
+  struct Row {
+    const wchar_t* name;
+    const wchar_t* caption;
+    int left, top, width, height, tab;
+  };
+  const Row design[] = {
+      {L"Text3", L"Enter Second If You want to countdown", 960, 3840, 3015, 285, 16},
+      {L"Command10", L"Countdown Logoff", 3360, 3240, 1215, 495, 15},
+      {L"Command9", L"Countdown Restart", 1800, 3240, 1335, 495, 14},
+      {L"Command8", L"Cancel Set Time!", 3000, 1200, 1575, 375, 13},
+      {L"Timer4", L"", 0, 0, 0, 0, -1},
+      {L"Command7", L"Logoff Now", 3480, 2040, 1335, 375, 11},
+      {L"Command6", L"Restart Now", 2040, 2040, 1215, 375, 10},
+      {L"Command5", L"Shutdown Now", 240, 2040, 1455, 375, 9},
+      {L"Command4", L"Countdown Shutdown", 120, 3240, 1575, 495, 7},
+      {L"Text2", L"dd", 240, 1320, 1095, 285, 5},
+      {L"Command3", L"Logoff", 3240, 600, 975, 375, 4},
+      {L"Command2", L"Restart", 3840, 120, 975, 375, 3},
+      {L"Command1", L"Shutdown", 2760, 120, 975, 375, 2},
+      {L"Text1", L"22:00:00", 240, 600, 2415, 285, 1},
+      {L"Timer3", L"", 0, 0, 0, 0, -1},
+      {L"Timer1", L"", 0, 0, 0, 0, -1},
+      {L"Timer2", L"", 0, 0, 0, 0, -1},
+      {L"Label4",
+       L"With Varnok Engine Technology You don't have to wait to close prevent shutdown or prevent restart "
+       L"application, this can make your pc shutdown fast!",
+       240, 2520, 4455, 615, 12},
+      {L"Label3", L"Created by Mira Kestrel", 1680, 1680, 2055, 255, 8},
+      {L"Label2", L"Select Date", 240, 960, 975, 255, 6},
+      {L"Label1", L"Enter Like This Format 22:00:00", 240, 120, 2415, 255, 0},
+  };
+  ASSERT_EQ(std::size(design), kControls.size());
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    const ControlSpec& spec = kControls[i];
+    const Row& row = design[i];
+    SCOPED_TRACE(std::wstring{row.name});
+    EXPECT_EQ(spec.name, row.name);
+    EXPECT_EQ(spec.caption, row.caption);
+    EXPECT_EQ(spec.rect.left, row.left);
+    EXPECT_EQ(spec.rect.top, row.top);
+    EXPECT_EQ(spec.rect.width, row.width);
+    EXPECT_EQ(spec.rect.height, row.height);
+    EXPECT_EQ(spec.tab_index, row.tab);
+  }
+  EXPECT_EQ(kForm.title, L"Varnok Shutdon Manager");
+  EXPECT_EQ(kForm.client_width_twips, 4890);
+  EXPECT_EQ(kForm.client_height_twips, 4185);
 }
 
 TEST(ControlTable, VisibleControlsLieInsideTheClientAreaWithoutOverlapping) {
@@ -88,6 +133,10 @@ TEST(ControlTable, OnlyLabel4HasItsOwnFontAndColour) {
   EXPECT_EQ(label4.font->weight, 400);
   EXPECT_EQ(label4.text_colour, kRed);
   EXPECT_EQ(kForm.background, (Rgb{0, 255, 255}));
+  ASSERT_NE(kForm.font, nullptr);  // the face and size the layout was drawn for
+  EXPECT_EQ(kForm.font->face, L"MS Sans Serif");
+  EXPECT_EQ(kForm.font->hundredths_of_point, 825);
+  EXPECT_EQ(kForm.font->weight, 400);
 }
 
 TEST(ControlTable, NoCaptionHoldsAnAccessKey) {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <stdexcept>
+#include <vector>
 
 #include "support/running_program.h"
 #include "support/window_fixture.h"
@@ -14,6 +16,11 @@ struct HardeningTest : InProcessWindowTest {
   void create(const MainWindow::LauncherFactory& make_launcher = {}) {
     InProcessWindowTest::create(make_launcher);
     wait_for_fill();
+  }
+  // A failure is shown once the handler has returned: messages are pumped until it is.
+  void wait_for_reports(const MessageBoxCloser& closer, std::size_t count) {
+    EXPECT_TRUE(pump_until([&] { return closer.texts().size() >= count; }, 5000))
+        << closer.texts().size() << " of " << count << " reports shown";
   }
   std::array<bool, 4> timers() const {
     return {window->timer_enabled(Control::Timer1), window->timer_enabled(Control::Timer2),
@@ -84,17 +91,20 @@ TEST_F(HardeningTest, ACommandLineLongerThanWindowsTakesIsRefusedAndNothingIsLos
   const std::wstring time = window->text(Control::Text1);
   const std::size_t room = kMaxCommandLineLength - 14;  // what the prefix leaves
 
+  MessageBoxCloser closer;  // should a message come, it is closed, and counted below
   type(Control::Text3, std::wstring(room, L'7'));  // exactly the longest line: started
   click(Control::Command4);
   ASSERT_EQ(log.wait_for(1).size(), 1u);
   EXPECT_EQ(log.records()[0].command_line.size(), kMaxCommandLineLength);
+  EXPECT_TRUE(closer.texts().empty());
 
   for (std::size_t length : {room + 1, std::size_t{100000}}) {
     type(Control::Text3, std::wstring(length, L'7'));
-    MessageBoxCloser closer;
+    const std::size_t before = closer.texts().size();
     click(Control::Command9);
-    ASSERT_EQ(closer.texts().size(), 1u) << length;
-    EXPECT_NE(closer.texts()[0].find(L"shutdown -r -t777"), std::wstring::npos);
+    wait_for_reports(closer, before + 1);
+    ASSERT_EQ(closer.texts().size(), before + 1) << length;
+    EXPECT_NE(closer.texts().back().find(L"shutdown -r -t777"), std::wstring::npos);
     EXPECT_EQ(window->text(Control::Text3).size(), length);
   }
   pump_messages_for(500);
@@ -105,7 +115,7 @@ TEST_F(HardeningTest, ACommandLineLongerThanWindowsTakesIsRefusedAndNothingIsLos
 }
 
 TEST_F(HardeningTest, WithoutAShutdownProgramEveryButtonReportsItAndArmedSchedulesSurvive) {
-  create([](HWND owner, std::wstring_view title) { return std::make_unique<MissingProgramLauncher>(owner, title); });
+  create(MissingProgramLauncher::factory());
   // The restart watcher waits for a second an hour away; it must outlive every failure.
   type(Control::Text1, clock_text_in(3600, false));
   click(Control::Command2);
@@ -113,6 +123,7 @@ TEST_F(HardeningTest, WithoutAShutdownProgramEveryButtonReportsItAndArmedSchedul
   for (Control button : {Control::Command4, Control::Command5, Control::Command6, Control::Command7,
                          Control::Command9, Control::Command10})
     click(button);
+  wait_for_reports(closer, 6);
   EXPECT_EQ(closer.texts().size(), 6u);
   EXPECT_TRUE(window->timer_enabled(Control::Timer2));
 
@@ -133,6 +144,89 @@ TEST_F(HardeningTest, WithoutAShutdownProgramEveryButtonReportsItAndArmedSchedul
   }
   EXPECT_EQ(timers(), (std::array<bool, 4>{true, true, true, false}));
   EXPECT_TRUE(IsWindow(window->hwnd()));
+}
+
+// A click whose command cannot start while an armed watcher's cannot either: the failures are
+// shown one after the other, after their handlers, each owned by the window, which stays
+// disabled while it is open; and no event runs inside another's handler.
+TEST_F(HardeningTest, FailuresAreShownOneAtATimeAndNeverInsideAHandler) {
+  MissingProgramLauncher::Counts counts;
+  create(MissingProgramLauncher::factory(&counts));
+  type(Control::Text1, clock_text_in(0.6, false));
+  type(Control::Text2, clock_text_in(0.6, true));
+  click(Control::Command1);
+  MessageBoxCloser closer(1500);  // the first message stays open across the watcher's second
+  click(Control::Command6);
+  EXPECT_TRUE(closer.texts().empty()) << "shown inside the click";
+  wait_for_reports(closer, 2);
+  ASSERT_EQ(closer.texts().size(), 2u);
+  EXPECT_NE(closer.texts()[0].find(L"varnok-missing-shutdown -r -f"), std::wstring::npos);
+  EXPECT_NE(closer.texts()[1].find(L"varnok-missing-shutdown -s -f"), std::wstring::npos);
+  EXPECT_EQ(closer.most_open_at_once(), 1);
+  EXPECT_EQ(closer.owners(), (std::vector<HWND>{window->hwnd(), window->hwnd()}));
+  EXPECT_EQ(closer.owners_enabled(), (std::vector<bool>{false, false}));
+  EXPECT_EQ(counts.attempts, 2);
+  EXPECT_EQ(counts.deepest, 1);
+  ASSERT_TRUE(pump_until([&] { return IsWindowEnabled(window->hwnd()); }, 5000));
+  EXPECT_EQ(timers(), (std::array<bool, 4>{true, false, false, false}));
+}
+
+namespace {
+
+// A clock that cannot be read a number of times, then reads the system's.
+class FailingClock final : public ClockText {
+ public:
+  explicit FailingClock(int failures) : failures_{failures} {}
+  std::wstring now_as_text(ClockForm form) override {
+    if (failures_ > 0) {
+      --failures_;
+      throw std::runtime_error("the clock is not available");
+    }
+    return system_.now_as_text(form);
+  }
+
+ private:
+  int failures_;
+  Win32ClockText system_;
+};
+
+}  // namespace
+
+TEST_F(HardeningTest, AFillThatKeepsFailingIsReportedOnceThenFillsWhenTheClockWorks) {
+  FailingClock clock(20);  // some 200 ms of ticks
+  MessageBoxCloser closer(300);
+  InProcessWindowTest::create({}, &clock);
+  ASSERT_TRUE(pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000));
+  ASSERT_EQ(closer.texts().size(), 1u);
+  EXPECT_NE(closer.texts()[0].find(L"the clock is not available"), std::wstring::npos) << closer.texts()[0];
+  EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_text(ClockForm::Date));
+  EXPECT_NE(window->text(Control::Text1), L"22:00:00");
+}
+
+namespace {
+
+// Refuses the window's edit boxes, as a system out of resources would.
+LRESULT CALLBACK refuse_edit_boxes(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HCBT_CREATEWND && _wcsicmp(class_name(reinterpret_cast<HWND>(wparam)).c_str(), L"Edit") == 0) return 1;
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+}  // namespace
+
+TEST(ProgramStart, AWindowThatCannotBeCreatedIsReportedUntilTheUserClosesTheMessage) {
+  HHOOK refusal = SetWindowsHookExW(WH_CBT, refuse_edit_boxes, nullptr, GetCurrentThreadId());
+  ASSERT_NE(refusal, nullptr);
+  MessageBoxCloser closer(400);
+  const ULONGLONG before = GetTickCount64();
+  const int exit_code = run_program(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
+  const ULONGLONG open_for = GetTickCount64() - before;
+  UnhookWindowsHookEx(refusal);
+  EXPECT_EQ(exit_code, 1);
+  ASSERT_EQ(closer.texts().size(), 1u);
+  EXPECT_EQ(closer.texts()[0], L"The main window could not be created.");
+  EXPECT_GE(open_for, 350u) << "the message closed by itself";
+  MSG quit;
+  EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 // Changes the user's long time format for as long as it lives, and puts it back.

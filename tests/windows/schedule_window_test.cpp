@@ -38,6 +38,9 @@ TEST_F(ScheduleWindowTest, CancelRefillsTheBoxesAndLeavesTheSecondsBox) {
   click(Control::Command3);
   click(Control::Command8);
   EXPECT_FALSE(window->timer_enabled(Control::Timer1) || window->timer_enabled(Control::Timer3));
+  // Disarmed watchers are stopped for real: there is no timer left to kill.
+  EXPECT_FALSE(KillTimer(window->hwnd(), static_cast<UINT_PTR>(control_id(Control::Timer1))));
+  EXPECT_FALSE(KillTimer(window->hwnd(), static_cast<UINT_PTR>(control_id(Control::Timer3))));
   wait_for_fill();
   EXPECT_EQ(window->text(Control::Text1).size(), Win32ClockText{}.now_as_text(ClockForm::Time).size());
   EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_text(ClockForm::Date));
@@ -91,10 +94,8 @@ TEST_F(ScheduleWindowTest, TwoArmedWatchersEachStartTheirCommandOnceAtTheTargetS
 }
 
 TEST_F(ScheduleWindowTest, AFailedStartAtTheTargetSecondIsReportedOnceAndTheWatcherStaysArmed) {
-  int attempts = 0;
-  create([&](HWND owner, std::wstring_view title) {
-    return std::make_unique<MissingProgramLauncher>(owner, title, &attempts);
-  });
+  MissingProgramLauncher::Counts counts;
+  create(MissingProgramLauncher::factory(&counts));
   wait_for_fill();
   window->set_text(Control::Text1, clock_text_in(0.5, false));
   window->set_text(Control::Text2, clock_text_in(0.5, true));
@@ -107,7 +108,7 @@ TEST_F(ScheduleWindowTest, AFailedStartAtTheTargetSecondIsReportedOnceAndTheWatc
     EXPECT_NE(closer.texts()[0].find(L"varnok-missing-shutdown -l -f"), std::wstring::npos);
     EXPECT_EQ(closer.owners()[0], window->hwnd());
   }
-  EXPECT_EQ(attempts, 1);
+  EXPECT_EQ(counts.attempts, 1);
   EXPECT_TRUE(window->timer_enabled(Control::Timer3));
   EXPECT_TRUE(IsWindow(window->hwnd()));
 }

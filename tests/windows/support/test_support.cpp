@@ -2,6 +2,7 @@
 
 #include "support/win_text.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -27,6 +28,8 @@ std::wstring unescaped(const std::wstring& text) {
 struct CloserState {
   std::vector<std::wstring> texts;
   std::vector<HWND> owners;
+  std::vector<bool> owners_enabled;
+  int most_open = 0;
   UINT close_after_milliseconds = 0;
 };
 CloserState closer_state;
@@ -36,6 +39,11 @@ void CALLBACK close_box_later(HWND box, UINT, UINT_PTR timer, DWORD) {
   PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
+BOOL CALLBACK count_message_box(HWND window, LPARAM count) {
+  if (class_name(window) == L"#32770") ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
 // A message box's own text is the Static child with id 0xFFFF.
 LRESULT CALLBACK close_message_boxes(int code, WPARAM wparam, LPARAM lparam) {
   if (code == HCBT_ACTIVATE) {
@@ -43,6 +51,10 @@ LRESULT CALLBACK close_message_boxes(int code, WPARAM wparam, LPARAM lparam) {
     if (class_name(box) == L"#32770") {
       closer_state.texts.push_back(window_text(GetDlgItem(box, 0xFFFF)));
       closer_state.owners.push_back(GetWindow(box, GW_OWNER));
+      closer_state.owners_enabled.push_back(IsWindowEnabled(GetWindow(box, GW_OWNER)));
+      int open = 0;  // this one included
+      EnumThreadWindows(GetCurrentThreadId(), count_message_box, reinterpret_cast<LPARAM>(&open));
+      closer_state.most_open = std::max(closer_state.most_open, open);
       if (closer_state.close_after_milliseconds)
         SetTimer(box, 1, closer_state.close_after_milliseconds, close_box_later);
       else
@@ -165,3 +177,5 @@ MessageBoxCloser::~MessageBoxCloser() { UnhookWindowsHookEx(hook_); }
 
 const std::vector<std::wstring>& MessageBoxCloser::texts() const { return closer_state.texts; }
 const std::vector<HWND>& MessageBoxCloser::owners() const { return closer_state.owners; }
+const std::vector<bool>& MessageBoxCloser::owners_enabled() const { return closer_state.owners_enabled; }
+int MessageBoxCloser::most_open_at_once() const { return closer_state.most_open; }

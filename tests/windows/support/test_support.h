@@ -50,7 +50,9 @@ class FakeShutdownLog {
 };
 
 // Closes every message box this thread shows while the object lives, and keeps their texts.
-// A box may be left open for a while, so that its own message loop runs meanwhile.
+// A box may be left open for a while, so that its own message loop runs meanwhile. The
+// program shows its messages only after the handler that failed has returned: pump messages
+// before looking.
 class MessageBoxCloser {
  public:
   explicit MessageBoxCloser(UINT close_after_milliseconds = 0);
@@ -60,6 +62,10 @@ class MessageBoxCloser {
 
   const std::vector<std::wstring>& texts() const;
   const std::vector<HWND>& owners() const;
+  // Per box: whether its owner could still take input while the box was open.
+  const std::vector<bool>& owners_enabled() const;
+  // The most message boxes of this thread that were open together.
+  int most_open_at_once() const;
 
  private:
   HHOOK hook_;

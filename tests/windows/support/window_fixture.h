@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -13,8 +14,8 @@
 class InProcessWindowTest : public ::testing::Test {
  protected:
   // Creates and shows the window; its boxes still hold their design-time texts.
-  void create(const MainWindow::LauncherFactory& make_launcher = {}) {
-    window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop, make_launcher);
+  void create(const MainWindow::LauncherFactory& make_launcher = {}, ClockText* clock = nullptr) {
+    window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop, make_launcher, clock);
     // Without a display every handle is null, and null would compare equal to null later.
     ASSERT_NE(window, nullptr);
     ASSERT_NE(window->hwnd(), nullptr);
@@ -32,17 +33,30 @@ class InProcessWindowTest : public ::testing::Test {
 };
 
 // Starts every command under a name that no program has, as on a system without shutdown,
-// through the real launcher and its message; counts the attempts.
+// through the real launcher; counts the attempts and how deeply they were nested in each
+// other (a launch inside a launch means an event ran inside a handler).
 class MissingProgramLauncher final : public CommandLauncher {
  public:
-  MissingProgramLauncher(HWND owner, std::wstring_view title, int* attempts = nullptr)
-      : real_{owner, std::wstring{title}}, attempts_{attempts} {}
+  struct Counts {
+    int attempts = 0;
+    int depth = 0;
+    int deepest = 0;
+  };
+  explicit MissingProgramLauncher(ReportFailure report, Counts* counts = nullptr)
+      : real_{std::move(report)}, counts_{counts} {}
   void launch(std::wstring_view command_line) override {
-    if (attempts_) ++*attempts_;
+    Counts ignored;
+    Counts& counts = counts_ ? *counts_ : ignored;
+    ++counts.attempts;
+    counts.deepest = std::max(counts.deepest, ++counts.depth);
     real_.launch(L"varnok-missing-" + std::wstring{command_line});
+    --counts.depth;
+  }
+  static MainWindow::LauncherFactory factory(Counts* counts = nullptr) {
+    return [counts](ReportFailure report) { return std::make_unique<MissingProgramLauncher>(std::move(report), counts); };
   }
 
  private:
   Win32Launcher real_;
-  int* attempts_;
+  Counts* counts_;
 };
