@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "main_window/form_state.h"
+#include "common/form_state.h"
 #include "resources/maker.h"
 
 enum class ControlKind { Button, TextBox, Label, Timer };

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "common/system_error_text.h"
 #include "main_window/control_table.h"
 
 namespace {

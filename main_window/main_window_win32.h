@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "main_window/form_state.h"
-#include "main_window/win32_handles.h"
+#include "common/form_state.h"
+#include "common/win32_handles.h"
 #include "main_window/wiring.h"
 #include "power/launcher_win32.h"
 #include "schedule/clock_text_win32.h"

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "main_window/form_state.h"
+#include "common/form_state.h"
 #include "power/command_launcher.h"
 #include "power/power_buttons.h"
 #include "schedule/clock_text.h"

@@ -26,9 +26,6 @@ std::wstring launch_failure_text(std::wstring_view command_line, DWORD error);
 // and deliver further events before the handler has finished.
 using ReportFailure = std::function<void(std::wstring text)>;
 
-// The system's own words for an error code, followed by the code: "... (error 2)".
-std::wstring system_error_text(DWORD error);
-
 class Win32Launcher final : public CommandLauncher {
  public:
   explicit Win32Launcher(ReportFailure report) : report_{std::move(report)} {}

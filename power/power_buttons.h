@@ -1,7 +1,7 @@
 #pragma once
 // The Now and Countdown buttons.
 
-#include "main_window/form_state.h"
+#include "common/form_state.h"
 #include "power/command_launcher.h"
 #include "power/power_action.h"
 

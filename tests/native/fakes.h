@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "main_window/control_table.h"
-#include "main_window/form_state.h"
+#include "common/form_state.h"
 #include "power/command_launcher.h"
 #include "schedule/clock_text.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "main_window/form_state.h"
+#include "common/form_state.h"
 
 // A fresh folder holding a copy of the program and of the fake shutdown.exe.
 class ProgramCopy {

@@ -1,0 +1,12 @@
+#pragma once
+// Words for the user from the system: an error code's own message, and numbers as text.
+
+#include <windows.h>
+
+#include <string>
+
+// The system's own words for an error code, followed by the code: "... (error 2)".
+std::wstring system_error_text(DWORD error);
+
+// A number in decimal digits (without the C runtime's formatting, which the program avoids).
+std::wstring decimal(unsigned long number);
