@@ -248,7 +248,7 @@ void MainWindow::show_reports() {
   const std::wstring title{kForm.title};
   while (hwnd_ && !reports_.empty()) {
     const std::wstring text = std::move(reports_.front());
-    reports_.pop_front();
+    reports_.erase(reports_.begin());
     MessageBoxW(hwnd_, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
   }
   report_open_ = false;

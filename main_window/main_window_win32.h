@@ -4,11 +4,11 @@
 #include <windows.h>
 
 #include <array>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/form_state.h"
 #include "common/win32_handles.h"
@@ -64,7 +64,7 @@ class MainWindow final : public FormState {
   std::array<HWND, kControlCount> controls_{};
   std::array<bool, 4> timers_enabled_{};
   std::array<bool, 4> tick_failing_{};  // reported once, until the tick succeeds again
-  std::deque<std::wstring> reports_;    // failures waiting to be shown, oldest first
+  std::vector<std::wstring> reports_;   // failures waiting to be shown, oldest first
   bool reports_posted_ = false;
   bool report_open_ = false;
   HWND focus_to_restore_{};
