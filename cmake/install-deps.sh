@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ googletest libgtest-dev  # native build and unit tests
   g++-mingw-w64-x86-64                           # the Windows cross compiler and binutils
+  clang lld llvm                                 # the second Windows build (llvm-windres)
   wine wine64 xvfb                               # running and testing the program on Linux
   locales                                        # de_DE and en_US for the clock-text tests
   x11-utils imagemagick                          # finding and capturing the window for a screenshot
