@@ -13,15 +13,14 @@ set(CMAKE_CXX_COMPILER_TARGET ${VARNOK_MINGW_TRIPLE})
 find_program(VARNOK_CLANGXX clang++ REQUIRED)
 file(REAL_PATH "${VARNOK_CLANGXX}" _varnok_clangxx)
 get_filename_component(_varnok_llvm_bin "${_varnok_clangxx}" DIRECTORY)
-find_program(CMAKE_RC_COMPILER NAMES llvm-windres ${VARNOK_MINGW_TRIPLE}-windres
-             HINTS "${_varnok_llvm_bin}" REQUIRED)
+find_program(CMAKE_RC_COMPILER llvm-windres HINTS "${_varnok_llvm_bin}" REQUIRED)
 
 # Clang does not recognise Debian's GCC folder (/usr/lib/gcc/x86_64-w64-mingw32/12-posix: the
 # "-posix" suffix is no version), so it is named here: the newest such folder that exists.
 file(GLOB _varnok_gcc_dirs LIST_DIRECTORIES true "/usr/lib/gcc/${VARNOK_MINGW_TRIPLE}/*-posix")
 list(SORT _varnok_gcc_dirs COMPARE NATURAL ORDER DESCENDING)
-list(GET _varnok_gcc_dirs 0 VARNOK_MINGW_GCC_DIR)
-if(NOT IS_DIRECTORY "${VARNOK_MINGW_GCC_DIR}/include/c++")
+list(POP_FRONT _varnok_gcc_dirs VARNOK_MINGW_GCC_DIR)
+if(NOT VARNOK_MINGW_GCC_DIR OR NOT IS_DIRECTORY "${VARNOK_MINGW_GCC_DIR}/include/c++")
   message(FATAL_ERROR "No /usr/lib/gcc/${VARNOK_MINGW_TRIPLE}/<N>-posix folder with libstdc++; "
                       "install g++-mingw-w64-x86-64 (cmake/install-deps.sh)")
 endif()
