@@ -12,16 +12,17 @@ for preset in "${presets[@]}"; do
   cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" || exit 1
 done
 
+now() { date +%s.%N; }
 declare -A status seconds
 for preset in "${presets[@]}"; do
-  started=$SECONDS
+  started=$(now)
   if [ "$preset" = host ]; then
     ctest --preset host 2>&1 | tee build/host-tests.log
   else
     cmake/with-wine.sh "build/$preset" --own-display -- ctest --preset "$preset" 2>&1 | tee "build/$preset-tests.log"
   fi
   status[$preset]=${PIPESTATUS[0]}
-  seconds[$preset]=$(( SECONDS - started ))
+  seconds[$preset]=$(awk -v from="$started" -v to="$(now)" 'BEGIN { printf "%.1f", to - from }')
 done
 
 # One line per preset with its wall-clock test time, then one for all: "all: N passed, N failed".
