@@ -1,25 +1,49 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both presets and runs every test: the portable core
-# natively, then the Windows programs under Wine on a display of their own.
+# Installs what is missing, builds the three presets and runs every test: the portable core
+# natively, then each Windows build's programs (GCC's and Clang's) under Wine, each build in a
+# Wine session and on a display of its own.
 set -uo pipefail
 cd "$(dirname "$0")"
 
+presets=(host windows windows-clang)
+
 cmake/install-deps.sh || exit 1
-cmake --preset host >/dev/null && cmake --build --preset host || exit 1
-cmake --preset windows >/dev/null && cmake --build --preset windows || exit 1
+for preset in "${presets[@]}"; do
+  cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" || exit 1
+done
 
-ctest --preset host 2>&1 | tee build/host-tests.log
-host_status=${PIPESTATUS[0]}
-cmake/with-wine.sh build/windows --own-display -- ctest --preset windows 2>&1 | tee build/windows-tests.log
-windows_status=${PIPESTATUS[0]}
+now() { date +%s.%N; }
+declare -A status seconds
+for preset in "${presets[@]}"; do
+  started=$(now)
+  if [ "$preset" = host ]; then
+    ctest --preset host 2>&1 | tee build/host-tests.log
+  else
+    cmake/with-wine.sh "build/$preset" --own-display -- ctest --preset "$preset" 2>&1 | tee "build/$preset-tests.log"
+  fi
+  status[$preset]=${PIPESTATUS[0]}
+  seconds[$preset]=$(awk -v from="$started" -v to="$(now)" 'BEGIN { printf "%.1f", to - from }')
+done
 
-# One closing line for both runs: "N passed, N failed".
+# One line per preset with its wall-clock test time, then one for all: "all: N passed, N failed".
 count() { sed -nE 's/.* tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/\1 \2/p' "$1" | tail -n 1; }
-read -r host_failed host_total <<<"$(count build/host-tests.log)"
-read -r windows_failed windows_total <<<"$(count build/windows-tests.log)"
-failed=$(( ${host_failed:-0} + ${windows_failed:-0} ))
-total=$(( ${host_total:-0} + ${windows_total:-0} ))
 echo
-echo "host: $(( ${host_total:-0} - ${host_failed:-0} )) of ${host_total:-0} passed; windows (Wine): $(( ${windows_total:-0} - ${windows_failed:-0} )) of ${windows_total:-0} passed"
-echo "all: $(( total - failed )) passed, $failed failed"
-[ "$host_status" -eq 0 ] && [ "$windows_status" -eq 0 ] && [ -n "${host_total:-}" ] && [ -n "${windows_total:-}" ]
+all_failed=0
+all_total=0
+ok=yes
+for preset in "${presets[@]}"; do
+  read -r failed total <<<"$(count "build/$preset-tests.log")"
+  where=""
+  [ "$preset" = host ] || where=" (Wine)"
+  if [ -z "${total:-}" ]; then
+    echo "$preset$where: no test summary (see build/$preset-tests.log), ${seconds[$preset]} s"
+    ok=no
+  else
+    echo "$preset$where: $(( total - failed )) of $total passed in ${seconds[$preset]} s"
+    all_failed=$(( all_failed + failed ))
+    all_total=$(( all_total + total ))
+  fi
+  [ "${status[$preset]}" -eq 0 ] || ok=no
+done
+echo "all: $(( all_total - all_failed )) passed, $all_failed failed"
+[ "$ok" = yes ]

@@ -6,6 +6,15 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
 elseif(MSVC)
   target_compile_options(varnok_warnings INTERFACE /W4 /permissive-)
 endif()
+# The presets turn this on, so that a warning in the project's own code fails the build (and CI).
+option(VARNOK_WARNINGS_AS_ERRORS "Treat warnings in the project's own targets as errors" OFF)
+if(VARNOK_WARNINGS_AS_ERRORS)
+  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(varnok_warnings INTERFACE -Werror)
+  elseif(MSVC)
+    target_compile_options(varnok_warnings INTERFACE /WX)
+  endif()
+endif()
 
 if(WIN32)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
@@ -14,6 +23,12 @@ if(WIN32)
     # (with the posix thread model, -static-libstdc++ alone still pulls in libwinpthread).
     add_compile_options(-ffunction-sections -fdata-sections)
     add_link_options(-static -Wl,--gc-sections -Wl,--no-insert-timestamp)
+    # CMake's link rule stamps the PE image version from a target's VERSION property, 0.0
+    # without one (and with one, a build on a Linux host would rename the executable and add
+    # a symlink). Programs state their own with varnok_image_version() instead.
+    if(CMAKE_GNULD_IMAGE_VERSION)
+      string(REPLACE "${CMAKE_GNULD_IMAGE_VERSION}" "" CMAKE_CXX_LINK_EXECUTABLE "${CMAKE_CXX_LINK_EXECUTABLE}")
+    endif()
   elseif(MSVC)
     set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
     # The program carries no manifest; MSVC's linker would add one by default.
@@ -21,3 +36,16 @@ if(WIN32)
     add_compile_options(/utf-8 /Brepro)
   endif()
 endif()
+
+# Sets the image version in a program's PE header.
+function(varnok_image_version target major minor)
+  if(MINGW AND CMAKE_EXE_LINKER_FLAGS MATCHES "-fuse-ld=lld")
+    # LLD's GNU-style driver (version 14) accepts --major-image-version but drops it; the
+    # COFF linker behind it sets the same field with /version.
+    target_link_options(${target} PRIVATE "LINKER:-Xlink=-version:${major}.${minor}")
+  elseif(MINGW)
+    target_link_options(${target} PRIVATE "LINKER:--major-image-version,${major},--minor-image-version,${minor}")
+  elseif(MSVC)
+    target_link_options(${target} PRIVATE /VERSION:${major}.${minor})
+  endif()
+endfunction()

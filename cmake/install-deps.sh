@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ googletest libgtest-dev  # native build and unit tests
   g++-mingw-w64-x86-64                           # the Windows cross compiler and binutils
+  clang lld llvm                                 # the second Windows build (llvm-windres)
   wine wine64 xvfb                               # running and testing the program on Linux
   fonts-wine                                     # Wine's own Windows fonts (a recommends only)
   locales                                        # de_DE and en_US for the clock-text tests
