@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures the built program against a minimal Win32 window of the same client size: file size
 # and imports, start-up time, peak memory, CPU idle and with all three watchers armed, the
-# lateness of a scheduled start, and whether a second build directory gives the same bytes.
+# lateness of a scheduled start, and whether a second build directory gives the same bytes (for
+# the Clang/LLD build too, with its size and imports).
 # Prints one table and writes it to build/benchmark.txt.
 #
 #   tests/benchmark/benchmark.sh                 build, measure, print
@@ -18,6 +19,7 @@ cd "$root"
 
 build=build/windows
 program="$build/bin/Varnok Shutdown Manager.exe"
+clang_program="build/windows-clang/bin/Varnok Shutdown Manager.exe"
 minimal="$build/benchmark/minimal_window.exe"
 driver="$build/benchmark/bench_driver.exe"
 fake="$build/tests/bin/shutdown.exe"
@@ -231,6 +233,9 @@ quietly() { "$@" >"$build_log" 2>&1 || { cat "$build_log" >&2; echo "benchmark: 
 echo "benchmark: building the windows preset" >&2
 quietly cmake --preset windows
 quietly cmake --build --preset windows
+echo "benchmark: building the windows-clang preset's program" >&2
+quietly cmake --preset windows-clang
+quietly cmake --build --preset windows-clang --target varnok_shutdown_manager
 
 # A Wine prefix of the benchmark's own: with-wine.sh ends any server already running for its
 # prefix, so sharing build/windows/wineprefix would kill (and be killed by) test sessions that
@@ -244,6 +249,11 @@ quietly cmake -S . -B build/repro -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchai
   -DCMAKE_BUILD_TYPE=MinSizeRel --no-warn-unused-cli
 quietly cmake --build build/repro --target varnok_shutdown_manager --clean-first
 if cmp -s "$program" "build/repro/bin/Varnok Shutdown Manager.exe"; then repro=identical; else repro=differs; fi
+echo "benchmark: second build directory build/repro-clang" >&2
+quietly cmake -S . -B build/repro-clang -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-clang-mingw64.cmake \
+  -DCMAKE_BUILD_TYPE=MinSizeRel --no-warn-unused-cli
+quietly cmake --build build/repro-clang --target varnok_shutdown_manager --clean-first
+if cmp -s "$clang_program" "build/repro-clang/bin/Varnok Shutdown Manager.exe"; then repro_clang=identical; else repro_clang=differs; fi
 
 value() { awk -F= -v k="$1" '$1 == k { sub(/^[^=]*=/, ""); print }' "$results"; }
 size_of() { stat -c %s "$1"; }
@@ -255,6 +265,7 @@ calc() { awk "BEGIN { $1 }"; }
 verdict() { if calc "exit !($1)"; then echo pass; else echo miss; fi; }
 
 program_size=$(size_of "$program")
+clang_size=$(size_of "$clang_program")
 minimal_size=$(size_of "$minimal")
 startup_program=$(value startup_program_ms)
 startup_minimal=$(value startup_minimal_ms)
@@ -275,7 +286,10 @@ table=$(
   row "Executable size" "$program_size B ($(calc "printf \"%.1f\", $program_size / 1024") KB)" \
       "$minimal_size B ($(calc "printf \"%.1f\", $minimal_size / 1024") KB)" "program <= 256 KB" \
       "$(verdict "$program_size <= 256 * 1024")"
+  row "  Clang/LLD build" "$clang_size B ($(calc "printf \"%.1f\", $clang_size / 1024") KB)" "-" "program <= 256 KB" \
+      "$(verdict "$clang_size <= 256 * 1024")"
   row "Imported DLLs" "$(imports_of "$program")" "$(imports_of "$minimal")" "-" "info"
+  row "  Clang/LLD build" "$(imports_of "$clang_program")" "-" "-" "info"
   row "Start-up, median of $startup_runs" "$startup_program ms (boxes filled)" "$startup_minimal ms (shown)" \
       "ratio <= 1.2" "$(verdict "$startup_ratio <= 1.2") ($startup_ratio)"
   row "  window visible" "$(value startup_program_shown_ms) ms" "$(value startup_minimal_shown_ms) ms" "-" "info ($shown_ratio)"
@@ -299,6 +313,7 @@ table=$(
   row "Schedule delay, $delay_runs runs" "median $(value delay_median_ms) ms, max $(value delay_max_ms) ms" "-" "-" "info"
   row "  fake started directly" "median $(value delay_direct_ms) ms" "-" "-" "info"
   row "Reproducible build" "$repro" "-" "identical" "$([ "$repro" = identical ] && echo pass || echo miss)"
+  row "  Clang/LLD build" "$repro_clang" "-" "identical" "$([ "$repro_clang" = identical ] && echo pass || echo miss)"
   echo
   echo "Start-up, program (ms to filled boxes): $(value startup_program_runs)"
   echo "Start-up, minimal (ms to shown window): $(value startup_minimal_runs)"
@@ -308,7 +323,7 @@ table=$(
   echo "Fresh process: the driver runs the program's MainWindow code (or an empty window) once in a new process, medians of $phase_runs"
   echo "Blank children: the empty window holding a child that only erases its background in each control's place (create + show and paint)"
   echo "Bare timers: three 1 ms timers with empty handlers in a shown window of the driver, its thread's CPU"
-  echo "Reproducible build: build/repro (target varnok_shutdown_manager) compared with $build"
+  echo "Reproducible build: build/repro (target varnok_shutdown_manager) compared with $build, build/repro-clang with build/windows-clang"
 )
 echo "$table"
 echo "$table" >build/benchmark.txt
