@@ -293,6 +293,8 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
       if (LOWORD(wparam) == WA_INACTIVE) save_focus();
       return DefWindowProcW(hwnd_, message, wparam, lparam);
     case WM_SYSCOMMAND:
+      // Before the default minimises the window: by WM_SIZE, Windows may have taken the focus
+      // from the control already.
       if ((wparam & 0xFFF0) == SC_MINIMIZE) save_focus();
       return DefWindowProcW(hwnd_, message, wparam, lparam);
     case WM_SIZE:
@@ -349,8 +351,8 @@ int run_message_loop(HWND main_window) {
   return static_cast<int>(message.wParam);
 }
 
-int run_program(HINSTANCE instance, int show_command, const MainWindow::LauncherFactory& make_launcher) {
-  const auto window = MainWindow::create(instance, MainWindow::OnDestroy::EndMessageLoop, make_launcher);
+int run_program(HINSTANCE instance, int show_command) {
+  const auto window = MainWindow::create(instance, MainWindow::OnDestroy::EndMessageLoop);
   if (!window) {
     MessageBoxW(nullptr, L"The main window could not be created.", L"Varnok Shutdown Manager",
                 MB_OK | MB_ICONERROR);

@@ -81,4 +81,4 @@ int run_message_loop(HWND main_window);
 
 // The whole program: creates the window, shows it and runs its messages. A window that cannot
 // be created is reported and ends the program with exit code 1.
-int run_program(HINSTANCE instance, int show_command, const MainWindow::LauncherFactory& make_launcher = {});
+int run_program(HINSTANCE instance, int show_command);
