@@ -1,5 +1,5 @@
 #pragma once
-// The current time of day or date as text in the user's regional formats. The field filler
+// The current time of day and date as text in the user's regional formats. The field filler
 // and the watchers share one implementation, so the texts they compare can only differ when
 // the clock itself has moved.
 
@@ -7,9 +7,16 @@
 
 enum class ClockForm { Time, Date };
 
+// Both texts of one instant. A step takes them from a single reading of the clock: two
+// readings could fall on either side of midnight and pair 23:59:59 with the next day's date.
+struct ClockTexts {
+  std::wstring time;
+  std::wstring date;
+};
+
 class ClockText {
  public:
   virtual ~ClockText() = default;
-  // Reads the clock and the regional settings in force at this call.
-  virtual std::wstring now_as_text(ClockForm form) = 0;
+  // Reads the clock once and renders that instant in the regional settings in force now.
+  virtual ClockTexts now_as_texts() = 0;
 };

@@ -47,8 +47,8 @@ std::wstring clock_text_at(const SYSTEMTIME& local_time, ClockForm form) {
   });
 }
 
-std::wstring Win32ClockText::now_as_text(ClockForm form) {
+ClockTexts Win32ClockText::now_as_texts() {
   SYSTEMTIME now{};
   GetLocalTime(&now);
-  return clock_text_at(now, form);
+  return {clock_text_at(now, ClockForm::Time), clock_text_at(now, ClockForm::Date)};
 }

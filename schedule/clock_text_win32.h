@@ -11,5 +11,5 @@ std::wstring clock_text_at(const SYSTEMTIME& local_time, ClockForm form);
 
 class Win32ClockText final : public ClockText {
  public:
-  std::wstring now_as_text(ClockForm form) override;
+  ClockTexts now_as_texts() override;
 };

@@ -4,9 +4,10 @@
 
 void ScheduleWatcher::watch_step(const FormState& form, ClockText& clock,
                                  CommandLauncher& launcher) {
-  const std::wstring clock_time = clock.now_as_text(ClockForm::Time);
+  const ClockTexts now = clock.now_as_texts();
+  const std::wstring& clock_time = now.time;
   const std::wstring box_time = form.text(Control::Text1);
-  const std::wstring clock_date = clock.now_as_text(ClockForm::Date);
+  const std::wstring& clock_date = now.date;
   const std::wstring box_date = form.text(Control::Text2);
   const bool time_equal = clock_time == box_time;
   const bool date_equal = clock_date == box_date;
@@ -16,8 +17,8 @@ void ScheduleWatcher::watch_step(const FormState& form, ClockText& clock,
     return;
   }
   if (started_in_this_match_) return;
-  // Marked before launching: a failure message runs its own message loop, which delivers
-  // further ticks of this timer while this one is still inside the launcher.
+  // Marked before launching, so that the match is spent whatever the launcher does: one that
+  // throws is reported once by the window, not tried again on every tick of the second.
   started_in_this_match_ = true;
   launcher.launch(forced_command(action_));
 }

@@ -535,8 +535,9 @@ int tick_cost(int calls) {
   ScheduleWatcher watcher{Control::Timer1, PowerAction::Shutdown};
   SYSTEMTIME local{};
   say("cost GetLocalTime %.2f us\n", microseconds_per_call([&] { GetLocalTime(&local); }, calls));
-  say("cost clock_text_time %.2f us\n", microseconds_per_call([&] { (void)clock.now_as_text(ClockForm::Time); }, calls));
-  say("cost clock_text_date %.2f us\n", microseconds_per_call([&] { (void)clock.now_as_text(ClockForm::Date); }, calls));
+  say("cost format_time %.2f us\n", microseconds_per_call([&] { (void)clock_text_at(local, ClockForm::Time); }, calls));
+  say("cost format_date %.2f us\n", microseconds_per_call([&] { (void)clock_text_at(local, ClockForm::Date); }, calls));
+  say("cost clock_texts %.2f us\n", microseconds_per_call([&] { (void)clock.now_as_texts(); }, calls));
   say("cost box_text %.2f us\n", microseconds_per_call([&] { (void)form.text(Control::Text1); }, calls));
   const double step = microseconds_per_call([&] { watcher.watch_step(form, clock, launcher); }, calls);
   say("cost watch_step %.2f us\n", step);

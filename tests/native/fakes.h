@@ -69,14 +69,21 @@ class FakeLauncher final : public CommandLauncher {
   Journal* journal_;
 };
 
-// A clock that shows "H:MM:SS" and "D.M.2026" and moves only when told.
+// A clock that shows "H:MM:SS" and "D.M.2026" and moves only when told, or by
+// seconds_per_reading after every reading, past midnight into the next day.
 class FakeClock final : public ClockText {
  public:
   explicit FakeClock(Journal* journal = nullptr) : journal_{journal} {}
 
-  std::wstring now_as_text(ClockForm form) override {
-    if (journal_) journal_->push_back(form == ClockForm::Time ? "clock time" : "clock date");
-    return form == ClockForm::Time ? time_text(second_of_day) : date_text(day);
+  ClockTexts now_as_texts() override {
+    if (journal_) journal_->push_back("clock");
+    ClockTexts texts{time_text(second_of_day), date_text(day)};
+    second_of_day += seconds_per_reading;
+    if (second_of_day >= kSecondsPerDay) {
+      second_of_day -= kSecondsPerDay;
+      ++day;
+    }
+    return texts;
   }
 
   static std::wstring time_text(int second) {
@@ -87,8 +94,10 @@ class FakeClock final : public ClockText {
     return std::to_wstring(day_of_december) + L".12.2026";
   }
 
+  static constexpr int kSecondsPerDay = 24 * 3600;
   int second_of_day = 21 * 3600 + 14 * 60 + 5;
   int day = 7;
+  int seconds_per_reading = 0;
 
  private:
   Journal* journal_;

@@ -31,7 +31,7 @@ struct Schedule : ::testing::Test {
 
 TEST_F(Schedule, FillerWritesDateThenTimeThenStopsAndNeverTouchesTheSecondsBox) {
   tick(Control::Timer4);
-  EXPECT_EQ(journal, (Journal{"clock date", "write Text2", "clock time", "write Text1", "disable Timer4"}));
+  EXPECT_EQ(journal, (Journal{"clock", "write Text2", "write Text1", "disable Timer4"}));
   EXPECT_EQ(form.shown(Control::Text1), L"21:14:05");
   EXPECT_EQ(form.shown(Control::Text2), L"7.12.2026");
   EXPECT_EQ(form.shown(Control::Text3), L"Enter Second If You want to countdown");
@@ -66,7 +66,7 @@ TEST_F(Schedule, WatchStepReadsInOrderAndAlwaysMakesBothComparisons) {
   click(Control::Command1);
   journal.clear();
   tick(Control::Timer1);  // the time differs ("22:00:00"), yet the date is still read
-  EXPECT_EQ(journal, (Journal{"clock time", "read Text1", "clock date", "read Text2"}));
+  EXPECT_EQ(journal, (Journal{"clock", "read Text1", "read Text2"}));
 }
 
 TEST_F(Schedule, AMatchStartsItsCommandOnceOverTheWholeSecond) {
@@ -184,4 +184,24 @@ TEST_F(Schedule, AClockThatJumpsStartsNothingForASkippedSecondAndOnceWhenTheSeco
   clock.second_of_day = start + 3;
   tick(Control::Timer3, 5);
   EXPECT_EQ(launcher.started, started({L"shutdown -l -f"}));
+}
+
+// Midnight falls between two readings of the clock. A step that paired tonight's 23:59:59
+// with tomorrow's date would shut down a day early; a fill that paired today's date with
+// 0:00:00 would show a moment already a day past.
+TEST_F(Schedule, MidnightBetweenTwoReadingsPairsNoTimeWithTheOtherDaysDate) {
+  const int last_second = FakeClock::kSecondsPerDay - 1;
+  clock.second_of_day = last_second;
+  clock.seconds_per_reading = 1;
+  target(last_second, clock.day + 1);  // 23:59:59 tomorrow
+  click(Control::Command1);
+  tick(Control::Timer1);
+  EXPECT_TRUE(launcher.started.empty()) << "started at 23:59:59 a day early";
+
+  clock.second_of_day = last_second;
+  clock.day = 7;
+  click(Control::Command8);
+  tick(Control::Timer4);
+  EXPECT_EQ(form.shown(Control::Text2), L"7.12.2026");
+  EXPECT_EQ(form.shown(Control::Text1), L"23:59:59");
 }

@@ -177,12 +177,12 @@ namespace {
 class FailingClock final : public ClockText {
  public:
   explicit FailingClock(int failures) : failures_{failures} {}
-  std::wstring now_as_text(ClockForm form) override {
+  ClockTexts now_as_texts() override {
     if (failures_ > 0) {
       --failures_;
       throw std::runtime_error("the clock is not available");
     }
-    return system_.now_as_text(form);
+    return system_.now_as_texts();
   }
 
  private:
@@ -199,7 +199,7 @@ TEST_F(HardeningTest, AFillThatKeepsFailingIsReportedOnceThenFillsWhenTheClockWo
   ASSERT_TRUE(pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000));
   ASSERT_EQ(closer.texts().size(), 1u);
   EXPECT_NE(closer.texts()[0].find(L"the clock is not available"), std::wstring::npos) << closer.texts()[0];
-  EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_text(ClockForm::Date));
+  EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_texts().date);
   EXPECT_NE(window->text(Control::Text1), L"22:00:00");
 }
 

@@ -16,15 +16,13 @@ TEST_F(ScheduleWindowTest, BoxesShowDesignTimeTextsUntilTheFirstTickThenTheClock
   EXPECT_EQ(window->text(Control::Text1), L"22:00:00");
   EXPECT_EQ(window->text(Control::Text2), L"dd");
   Win32ClockText clock;
-  const std::wstring time_before = clock.now_as_text(ClockForm::Time);
-  const std::wstring date_before = clock.now_as_text(ClockForm::Date);
+  const ClockTexts before = clock.now_as_texts();
   wait_for_fill();
-  const std::wstring time_after = clock.now_as_text(ClockForm::Time);
-  const std::wstring date_after = clock.now_as_text(ClockForm::Date);
+  const ClockTexts after = clock.now_as_texts();
   const std::wstring time = window->text(Control::Text1);
   const std::wstring date = window->text(Control::Text2);
-  EXPECT_TRUE(time == time_before || time == time_after) << std::string(time.begin(), time.end());
-  EXPECT_TRUE(date == date_before || date == date_after);
+  EXPECT_TRUE(time == before.time || time == after.time) << std::string(time.begin(), time.end());
+  EXPECT_TRUE(date == before.date || date == after.date);
   EXPECT_EQ(window->text(Control::Text3), L"Enter Second If You want to countdown");
 }
 
@@ -42,8 +40,8 @@ TEST_F(ScheduleWindowTest, CancelRefillsTheBoxesAndLeavesTheSecondsBox) {
   EXPECT_FALSE(KillTimer(window->hwnd(), static_cast<UINT_PTR>(control_id(Control::Timer1))));
   EXPECT_FALSE(KillTimer(window->hwnd(), static_cast<UINT_PTR>(control_id(Control::Timer3))));
   wait_for_fill();
-  EXPECT_EQ(window->text(Control::Text1).size(), Win32ClockText{}.now_as_text(ClockForm::Time).size());
-  EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_text(ClockForm::Date));
+  EXPECT_EQ(window->text(Control::Text1).size(), Win32ClockText{}.now_as_texts().time.size());
+  EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_texts().date);
   EXPECT_EQ(window->text(Control::Text3), L"45");
 }
 
@@ -72,7 +70,7 @@ TEST_F(ScheduleWindowTest, ClockTextIsInTheUsersLocaleFormats) {
 
   create();
   wait_for_fill();
-  EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_text(ClockForm::Date));
+  EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_texts().date);
 }
 
 TEST_F(ScheduleWindowTest, TwoArmedWatchersEachStartTheirCommandOnceAtTheTargetSecond) {
