@@ -103,14 +103,16 @@ ATOM register_window_class(HINSTANCE instance, WNDPROC window_proc) {
 
 int control_id(Control control) { return kFirstId + static_cast<int>(control); }
 
-MainWindow::MainWindow(HINSTANCE instance, OnDestroy on_destroy)
+MainWindow::MainWindow(HINSTANCE instance, OnDestroy on_destroy, StartTimer start_timer)
     : instance_{instance},
       on_destroy_{on_destroy},
+      start_timer_{start_timer},
       background_{CreateSolidBrush(colorref(kForm.background))} {}
 
 std::unique_ptr<MainWindow> MainWindow::create(HINSTANCE instance, OnDestroy on_destroy,
-                                               const LauncherFactory& make_launcher, ClockText* clock) {
-  std::unique_ptr<MainWindow> window{new MainWindow(instance, on_destroy)};
+                                               const LauncherFactory& make_launcher, ClockText* clock,
+                                               StartTimer start_timer) {
+  std::unique_ptr<MainWindow> window{new MainWindow(instance, on_destroy, start_timer)};
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
   if (!GetClassInfoExW(instance, kClassName, &existing) &&
@@ -202,7 +204,7 @@ void MainWindow::set_timer_enabled(Control timer, bool enabled) {
   if (enabled) {
     // A timer is recorded as running only when it runs: a watcher that looked armed but
     // never ticked would silently miss its second.
-    if (!SetTimer(hwnd_, id, static_cast<UINT>(control_spec(timer).timer_interval_ms), nullptr)) {
+    if (!start_timer_(hwnd_, id, static_cast<UINT>(control_spec(timer).timer_interval_ms), nullptr)) {
       report(std::wstring{timer_purpose(timer)} + L"\n\n" + system_error_text(GetLastError()));
       return;
     }

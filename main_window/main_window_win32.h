@@ -25,13 +25,15 @@ class MainWindow final : public FormState {
   // Makes the launcher for the window, given where its failures go; by default the one on
   // CreateProcessW.
   using LauncherFactory = std::function<std::unique_ptr<CommandLauncher>(ReportFailure report)>;
+  // Starts the window's timers; SetTimer, or in a test one that can be made to fail.
+  using StartTimer = UINT_PTR(WINAPI*)(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC callback);
 
   // Creates the window, hidden, with all its controls; nullptr when Windows refuses
   // (GetLastError says why). The clock, when given, must outlive the window; by default the
   // window reads the system clock.
   static std::unique_ptr<MainWindow> create(HINSTANCE instance, OnDestroy on_destroy,
                                             const LauncherFactory& make_launcher = {},
-                                            ClockText* clock = nullptr);
+                                            ClockText* clock = nullptr, StartTimer start_timer = &::SetTimer);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -46,7 +48,7 @@ class MainWindow final : public FormState {
   void set_timer_enabled(Control timer, bool enabled) override;
 
  private:
-  MainWindow(HINSTANCE instance, OnDestroy on_destroy);
+  MainWindow(HINSTANCE instance, OnDestroy on_destroy, StartTimer start_timer);
   static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -59,6 +61,7 @@ class MainWindow final : public FormState {
 
   HINSTANCE instance_;
   OnDestroy on_destroy_;
+  StartTimer start_timer_;
   bool created_ = false;  // until then, destroying the window ends no message loop
   HWND hwnd_{};
   std::array<HWND, kControlCount> controls_{};

@@ -33,15 +33,29 @@ std::uintptr_t handle_count() {
 
 }  // namespace
 
-TEST_F(LauncherTest, StartsTheCommandLineVerbatimMinimizedAndWithoutAShell) {
-  FakeShutdownLog log;
+TEST_F(LauncherTest, StartsTheCommandLineVerbatimMinimizedWithoutAShellAndInheritingNothing) {
+  // An inheritable pipe, as a script that starts the program with piped standard handles
+  // leaves it holding.
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  HANDLE read_end = nullptr, write_end = nullptr;
+  ASSERT_TRUE(CreatePipe(&read_end, &write_end, &inheritable, 0));
+  FakeShutdownLog log(1500);  // the command lingers, as a countdown does
   // Shell characters stay arguments of the one process: no cmd.exe ever sees them.
   const std::wstring line = L"shutdown -s -t 10 & echo \"x y\" | more %PATH% ^";
   ASSERT_EQ(start_minimized(line), static_cast<DWORD>(ERROR_SUCCESS));
   const std::vector<StartRecord> records = log.wait_for(1);
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0], (StartRecord{true, line}));
-  pump_messages_for(300);
+
+  // With the only write end closed, the pipe breaks at once; a command that had inherited a
+  // copy would keep it whole until it ends, and the script would wait for the countdown.
+  CloseHandle(write_end);
+  EXPECT_TRUE(pump_until([&] {
+    return !PeekNamedPipe(read_end, nullptr, 0, nullptr, nullptr, nullptr) && GetLastError() == ERROR_BROKEN_PIPE;
+  }, 5000));
+  EXPECT_TRUE(log.finished().empty()) << "the pipe broke only when the command ended";
+  CloseHandle(read_end);
+  EXPECT_TRUE(pump_until([&] { return !log.finished().empty(); }, 5000));
   EXPECT_EQ(log.records().size(), 1u);
 }
 

@@ -14,8 +14,10 @@
 class InProcessWindowTest : public ::testing::Test {
  protected:
   // Creates and shows the window; its boxes still hold their design-time texts.
-  void create(const MainWindow::LauncherFactory& make_launcher = {}, ClockText* clock = nullptr) {
-    window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop, make_launcher, clock);
+  void create(const MainWindow::LauncherFactory& make_launcher = {}, ClockText* clock = nullptr,
+              MainWindow::StartTimer start_timer = &::SetTimer) {
+    window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop, make_launcher,
+                                clock, start_timer);
     // Without a display every handle is null, and null would compare equal to null later.
     ASSERT_NE(window, nullptr);
     ASSERT_NE(window->hwnd(), nullptr);
