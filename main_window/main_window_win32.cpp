@@ -7,6 +7,7 @@
 
 #include "common/system_error_text.h"
 #include "main_window/control_table.h"
+#include "main_window/message_title.h"
 
 namespace {
 
@@ -247,11 +248,10 @@ void MainWindow::show_reports() {
   report_open_ = true;
   // One message at a time, owned by the window, which stays disabled while it is open. The
   // timers go on ticking meanwhile, and whatever fails then is queued for after this one.
-  const std::wstring title{kForm.title};
   while (hwnd_ && !reports_.empty()) {
     const std::wstring text = std::move(reports_.front());
     reports_.erase(reports_.begin());
-    MessageBoxW(hwnd_, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+    MessageBoxW(hwnd_, text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR);
   }
   report_open_ = false;
 }
@@ -356,8 +356,7 @@ int run_message_loop(HWND main_window) {
 int run_program(HINSTANCE instance, int show_command) {
   const auto window = MainWindow::create(instance, MainWindow::OnDestroy::EndMessageLoop);
   if (!window) {
-    MessageBoxW(nullptr, L"The main window could not be created.", L"Varnok Shutdown Manager",
-                MB_OK | MB_ICONERROR);
+    MessageBoxW(nullptr, L"The main window could not be created.", kMessageTitle, MB_OK | MB_ICONERROR);
     return 1;
   }
   window->show(show_command);

@@ -7,10 +7,11 @@
 
 #include <cstdlib>
 
+#include "main_window/message_title.h"
+
 namespace __gnu_cxx {
 void __verbose_terminate_handler() {
-  MessageBoxW(nullptr, L"An unexpected error has ended the program.", L"Varnok Shutdown Manager",
-              MB_OK | MB_ICONERROR);
+  MessageBoxW(nullptr, L"An unexpected error has ended the program.", kMessageTitle, MB_OK | MB_ICONERROR);
   std::abort();
 }
 }  // namespace __gnu_cxx

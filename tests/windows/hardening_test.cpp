@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "main_window/message_title.h"
 #include "support/running_program.h"
 #include "support/window_fixture.h"
 
@@ -164,6 +165,7 @@ TEST_F(HardeningTest, FailuresAreShownOneAtATimeAndNeverInsideAHandler) {
   EXPECT_NE(closer.texts()[1].find(L"varnok-missing-shutdown -s -f"), std::wstring::npos);
   EXPECT_EQ(closer.most_open_at_once(), 1);
   EXPECT_EQ(closer.owners(), (std::vector<HWND>{window->hwnd(), window->hwnd()}));
+  EXPECT_EQ(closer.titles(), (std::vector<std::wstring>{kMessageTitle, kMessageTitle}));
   EXPECT_EQ(closer.owners_enabled(), (std::vector<bool>{false, false}));
   EXPECT_EQ(counts.attempts, 2);
   EXPECT_EQ(counts.deepest, 1);
@@ -252,6 +254,7 @@ TEST(ProgramStart, AWindowThatCannotBeCreatedIsReportedUntilTheUserClosesTheMess
   EXPECT_EQ(exit_code, 1);
   ASSERT_EQ(closer.texts().size(), 1u);
   EXPECT_EQ(closer.texts()[0], L"The main window could not be created.");
+  EXPECT_EQ(closer.titles()[0], kMessageTitle);
   EXPECT_GE(open_for, 350u) << "the message closed by itself";
   MSG quit;
   EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

@@ -27,6 +27,7 @@ std::wstring unescaped(const std::wstring& text) {
 
 struct CloserState {
   std::vector<std::wstring> texts;
+  std::vector<std::wstring> titles;
   std::vector<HWND> owners;
   std::vector<bool> owners_enabled;
   int most_open = 0;
@@ -50,6 +51,7 @@ LRESULT CALLBACK close_message_boxes(int code, WPARAM wparam, LPARAM lparam) {
     HWND box = reinterpret_cast<HWND>(wparam);
     if (class_name(box) == L"#32770") {
       closer_state.texts.push_back(window_text(GetDlgItem(box, 0xFFFF)));
+      closer_state.titles.push_back(window_text(box));
       closer_state.owners.push_back(GetWindow(box, GW_OWNER));
       closer_state.owners_enabled.push_back(IsWindowEnabled(GetWindow(box, GW_OWNER)));
       int open = 0;  // this one included
@@ -176,6 +178,7 @@ MessageBoxCloser::MessageBoxCloser(UINT close_after_milliseconds)
 MessageBoxCloser::~MessageBoxCloser() { UnhookWindowsHookEx(hook_); }
 
 const std::vector<std::wstring>& MessageBoxCloser::texts() const { return closer_state.texts; }
+const std::vector<std::wstring>& MessageBoxCloser::titles() const { return closer_state.titles; }
 const std::vector<HWND>& MessageBoxCloser::owners() const { return closer_state.owners; }
 const std::vector<bool>& MessageBoxCloser::owners_enabled() const { return closer_state.owners_enabled; }
 int MessageBoxCloser::most_open_at_once() const { return closer_state.most_open; }

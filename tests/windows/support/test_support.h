@@ -61,6 +61,7 @@ class MessageBoxCloser {
   MessageBoxCloser& operator=(const MessageBoxCloser&) = delete;
 
   const std::vector<std::wstring>& texts() const;
+  const std::vector<std::wstring>& titles() const;
   const std::vector<HWND>& owners() const;
   // Per box: whether its owner could still take input while the box was open.
   const std::vector<bool>& owners_enabled() const;
