@@ -9,7 +9,7 @@ packages=(
   clang lld llvm                                 # the second Windows build (llvm-windres)
   wine wine64 xvfb                               # running and testing the program on Linux
   fonts-wine                                     # Wine's own Windows fonts (a recommends only)
-  locales                                        # de_DE and en_US for the clock-text tests
+  locales                                        # the clock-text tests' locales (below)
   x11-utils imagemagick                          # finding and capturing the window for a screenshot
 )
 
@@ -27,7 +27,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive "${sudo_if_needed[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-for locale_name in de_DE en_US; do
+for locale_name in de_DE en_US ar_SA ko_KR; do
   if ! locale -a 2>/dev/null | grep -qix "$locale_name.utf8"; then
     "${sudo_if_needed[@]}" localedef -i "$locale_name" -f UTF-8 "$locale_name.UTF-8"
   fi
