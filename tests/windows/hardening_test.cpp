@@ -99,17 +99,16 @@ TEST_F(HardeningTest, ACommandLineLongerThanWindowsTakesIsRefusedAndNothingIsLos
   EXPECT_EQ(log.records()[0].command_line.size(), kMaxCommandLineLength);
   EXPECT_TRUE(closer.texts().empty());
 
-  for (std::size_t length : {room + 1, std::size_t{100000}}) {
-    type(Control::Text3, std::wstring(length, L'7'));
-    const std::size_t before = closer.texts().size();
-    click(Control::Command9);
-    wait_for_reports(closer, before + 1);
-    ASSERT_EQ(closer.texts().size(), before + 1) << length;
-    EXPECT_NE(closer.texts().back().find(L"shutdown -r -t777"), std::wstring::npos);
-    EXPECT_EQ(window->text(Control::Text3).size(), length);
-  }
+  // One character more is refused (far longer lines are the launcher test's: typing them into
+  // a box takes Wine's edit control seconds).
+  type(Control::Text3, std::wstring(room + 1, L'7'));
+  click(Control::Command9);
+  wait_for_reports(closer, 1);
+  ASSERT_EQ(closer.texts().size(), 1u);
+  EXPECT_NE(closer.texts().back().find(L"shutdown -r -t777"), std::wstring::npos);
+  EXPECT_EQ(window->text(Control::Text3).size(), room + 1);
   pump_messages_for(500);
-  EXPECT_EQ(log.records().size(), 1u);  // the refused lines started nothing, not even cut short
+  EXPECT_EQ(log.records().size(), 1u);  // the refused line started nothing, not even cut short
   EXPECT_EQ(timers(), (std::array<bool, 4>{false, true, false, false}));
   EXPECT_EQ(window->text(Control::Text1), time);
   EXPECT_TRUE(IsWindow(window->hwnd()));
