@@ -19,7 +19,8 @@ for preset in "${presets[@]}"; do
   if [ "$preset" = host ]; then
     ctest --preset host 2>&1 | tee build/host-tests.log
   else
-    cmake/with-wine.sh "build/$preset" --own-display -- ctest --preset "$preset" 2>&1 | tee "build/$preset-tests.log"
+    cmake/with-wine.sh "build/$preset" --own-display --keep-desktop "build/$preset/tests/bin/desktop_keeper.exe" -- \
+      ctest --preset "$preset" 2>&1 | tee "build/$preset-tests.log"
   fi
   status[$preset]=${PIPESTATUS[0]}
   seconds[$preset]=$(awk -v from="$started" -v to="$(now)" 'BEGIN { printf "%.1f", to - from }')

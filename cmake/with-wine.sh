@@ -3,20 +3,24 @@
 # display is set), the build tree's Wine prefix, and a wineserver whose helper processes hold
 # no pipe of the caller. Everything it starts is stopped by process id when the command ends.
 #
-#   cmake/with-wine.sh BUILD_DIR [--own-display] [--managed] -- COMMAND [ARGS...]
+#   cmake/with-wine.sh BUILD_DIR [--own-display] [--managed] [--keep-desktop EXE] -- COMMAND [ARGS...]
 #
 # --managed lets a window manager frame Wine's windows (for a person at a real display);
 # without it Wine draws the frames itself, which avoids a 2 s stall per window without one.
+# --keep-desktop runs EXE (the build's desktop_keeper.exe) for the whole session, so that the
+# desktop stays open between one short-lived program and the next (see that program).
 set -euo pipefail
 
 build_dir=$(cd "$1" && pwd)
 shift
 own_display=no
 managed=N
+keeper=
 while [ $# -gt 0 ]; do
   case "$1" in
     --own-display) own_display=yes ;;
     --managed) managed=Y ;;
+    --keep-desktop) shift; keeper=${1:-} ;;
     --) shift; break ;;
     *) echo "with-wine: unknown option $1" >&2; exit 2 ;;
   esac
@@ -32,9 +36,12 @@ wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver64
 
 xvfb_pid=
+keeper_pid=
 cleanup() {
+  if [ -n "$keeper_pid" ]; then kill "$keeper_pid" 2>/dev/null || true; fi
   "$wineserver" -k >/dev/null 2>&1 || true
   "$wineserver" -w >/dev/null 2>&1 || true
+  if [ -n "$keeper_pid" ]; then wait "$keeper_pid" 2>/dev/null || true; fi
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null || true
     wait "$xvfb_pid" 2>/dev/null || true
@@ -101,6 +108,12 @@ fi
 # randomisation not one in eleven thousand did. Every process of the command inherits this.
 no_randomisation=()
 setarch "$(uname -m)" -R true 2>/dev/null && no_randomisation=(setarch "$(uname -m)" -R)
+
+if [ -n "$keeper" ]; then
+  [ -f "$keeper" ] || { echo "with-wine: no desktop keeper at $keeper" >&2; exit 1; }
+  "${no_randomisation[@]}" "$wine" "$keeper" </dev/null >/dev/null 2>&1 &
+  keeper_pid=$!
+fi
 
 set +e
 "${no_randomisation[@]}" "$@"
