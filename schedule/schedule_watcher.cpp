@@ -4,13 +4,10 @@
 
 void ScheduleWatcher::watch_step(const FormState& form, ClockText& clock,
                                  CommandLauncher& launcher) {
+  // Both comparisons are always made, the time box read before the date box.
   const ClockTexts now = clock.now_as_texts();
-  const std::wstring& clock_time = now.time;
-  const std::wstring box_time = form.text(Control::Text1);
-  const std::wstring& clock_date = now.date;
-  const std::wstring box_date = form.text(Control::Text2);
-  const bool time_equal = clock_time == box_time;
-  const bool date_equal = clock_date == box_date;
+  const bool time_equal = now.time == form.text(Control::Text1);
+  const bool date_equal = now.date == form.text(Control::Text2);
 
   if (!(time_equal && date_equal)) {
     started_in_this_match_ = false;
