@@ -18,3 +18,19 @@ std::vector<Control> focus_order() {
   std::erase_if(order, [](Control id) { return !takes_focus(control_spec(id).kind); });
   return order;
 }
+
+std::vector<ChildWindow> child_order() {
+  const auto names_a_box = [](Control label) {
+    return std::any_of(kControls.begin(), kControls.end(),
+                       [&](const ControlSpec& spec) { return spec.named_by == label; });
+  };
+  std::vector<ChildWindow> order;
+  for (Control id : tab_order()) {
+    const ControlSpec& spec = control_spec(id);
+    if (spec.kind == ControlKind::Label && names_a_box(id)) continue;  // it goes before its box
+    if (spec.kind == ControlKind::TextBox)
+      order.push_back(spec.named_by ? ChildWindow{*spec.named_by} : ChildWindow{id, true});
+    order.push_back({id});
+  }
+  return order;
+}

@@ -41,6 +41,9 @@ struct ControlSpec {
   bool timer_enabled_at_creation = false;
   const FontSpec* font = nullptr;    // nullptr: the window's font, kForm.font
   std::optional<Rgb> text_colour{};  // labels only; none: the system's window text colour
+  // Text boxes only: the label a screen reader names the box after. A box without one is
+  // named after its own design-time text.
+  std::optional<Control> named_by{};
 };
 
 struct FormSpec {
@@ -85,7 +88,7 @@ inline constexpr std::array<ControlSpec, kControlCount> kControls{{
   {.id = Control::Command4, .name = L"Command4", .kind = ControlKind::Button,
    .caption = L"Countdown Shutdown", .rect = {120, 3240, 1575, 495}, .tab_index = 7},
   {.id = Control::Text2, .name = L"Text2", .kind = ControlKind::TextBox,
-   .caption = L"dd", .rect = {240, 1320, 1095, 285}, .tab_index = 5},
+   .caption = L"dd", .rect = {240, 1320, 1095, 285}, .tab_index = 5, .named_by = Control::Label2},
   {.id = Control::Command3, .name = L"Command3", .kind = ControlKind::Button,
    .caption = L"Logoff", .rect = {3240, 600, 975, 375}, .tab_index = 4},
   {.id = Control::Command2, .name = L"Command2", .kind = ControlKind::Button,
@@ -93,7 +96,7 @@ inline constexpr std::array<ControlSpec, kControlCount> kControls{{
   {.id = Control::Command1, .name = L"Command1", .kind = ControlKind::Button,
    .caption = L"Shutdown", .rect = {2760, 120, 975, 375}, .tab_index = 2},
   {.id = Control::Text1, .name = L"Text1", .kind = ControlKind::TextBox,
-   .caption = L"22:00:00", .rect = {240, 600, 2415, 285}, .tab_index = 1},
+   .caption = L"22:00:00", .rect = {240, 600, 2415, 285}, .tab_index = 1, .named_by = Control::Label1},
   {.id = Control::Timer3, .name = L"Timer3", .kind = ControlKind::Timer, .timer_interval_ms = 1},
   {.id = Control::Timer1, .name = L"Timer1", .kind = ControlKind::Timer, .timer_interval_ms = 1},
   {.id = Control::Timer2, .name = L"Timer2", .kind = ControlKind::Timer, .timer_interval_ms = 1},
@@ -136,6 +139,19 @@ std::vector<Control> tab_order();
 
 // Only the controls that take the focus, in the order Tab visits them.
 std::vector<Control> focus_order();
+
+// One child window of the main window: a control, or the hidden label that names a text box
+// without a label of its own.
+struct ChildWindow {
+  Control control;
+  bool is_hidden_name = false;
+};
+
+// The order the window stacks its children in. Tab follows it, so the controls that take the
+// focus stand in focus order. A screen reader names a text box after the nearest label before
+// it, whatever lies between, so each box's label stands right before the box; a box without
+// one gets a hidden label holding its design-time text there.
+std::vector<ChildWindow> child_order();
 
 // Twips to pixels at the given dots per inch, rounded to nearest as MulDiv does.
 constexpr int twips_to_pixels(int twips, int dots_per_inch) {

@@ -170,14 +170,27 @@ bool MainWindow::create_controls(int dpi_x, int dpi_y) {
     if (spec.kind == ControlKind::TextBox) SendMessageW(child, EM_SETLIMITTEXT, 0, 0);
   }
 
-  // Tab follows the order of the children, so they are stacked in focus order.
+  // Tab follows the stacking order, and a screen reader names each box after the label just
+  // before it.
   HWND previous = HWND_TOP;
-  for (Control id : tab_order()) {
-    SetWindowPos(control(id), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    previous = control(id);
+  for (const ChildWindow& child : child_order()) {
+    HWND next = child.is_hidden_name ? create_hidden_name(child.control, dpi_x, dpi_y) : control(child.control);
+    if (!next) return false;
+    SetWindowPos(next, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = next;
   }
   focus_to_restore_ = control(focus_order().front());
   return true;
+}
+
+HWND MainWindow::create_hidden_name(Control box, int dpi_x, int dpi_y) {
+  // Never shown: it only names the box for a screen reader, with the box's design-time text.
+  const ControlSpec& spec = control_spec(box);
+  const std::wstring name{spec.caption};
+  return CreateWindowExW(0, L"STATIC", name.c_str(), WS_CHILD | SS_LEFT | SS_NOPREFIX,
+                         twips_to_pixels(spec.rect.left, dpi_x), twips_to_pixels(spec.rect.top, dpi_y),
+                         twips_to_pixels(spec.rect.width, dpi_x), twips_to_pixels(spec.rect.height, dpi_y), hwnd_,
+                         nullptr, instance_, nullptr);
 }
 
 void MainWindow::show(int show_command) {

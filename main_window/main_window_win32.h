@@ -53,6 +53,7 @@ class MainWindow final : public FormState {
   LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
 
   bool create_controls(int dpi_x, int dpi_y);
+  HWND create_hidden_name(Control box, int dpi_x, int dpi_y);
   void run_handler(Control control, Event event);
   void report(std::wstring text);
   void show_reports();
