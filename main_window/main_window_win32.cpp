@@ -1,8 +1,10 @@
 #include "main_window/main_window_win32.h"
 
 #include <exception>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "common/system_error_text.h"
@@ -228,7 +230,18 @@ void MainWindow::set_timer_enabled(Control timer, bool enabled) {
   current = enabled;
 }
 
+void MainWindow::halt() {
+  halted_ = true;
+  if (!hwnd_) return;
+  for (Control timer : {Control::Timer1, Control::Timer2, Control::Timer3, Control::Timer4})
+    KillTimer(hwnd_, static_cast<UINT_PTR>(control_id(timer)));
+  timers_enabled_ = {};
+  EnableWindow(hwnd_, FALSE);
+}
+
 void MainWindow::run_handler(Control control, Event event) {
+  // A tick queued before the timers were killed, or a click sent from outside, still arrives.
+  if (halted_) return;
   // No exception may cross the window procedure; the program carries on after reporting it.
   std::wstring failure;
   try {
@@ -257,7 +270,7 @@ void MainWindow::report(std::wstring text) {
 
 void MainWindow::show_reports() {
   reports_posted_ = false;
-  if (report_open_) return;
+  if (report_open_ || halted_) return;
   report_open_ = true;
   // One message at a time, owned by the window, which stays disabled while it is open. The
   // timers go on ticking meanwhile, and whatever fails then is queued for after this one.
@@ -353,6 +366,32 @@ LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT message, WPARAM wparam,
     return DefWindowProcW(hwnd, message, wparam, lparam);
   }
   return window->handle_message(message, wparam, lparam);
+}
+
+namespace {
+
+BOOL CALLBACK halt_main_window(HWND hwnd, LPARAM owner) {
+  wchar_t name[std::size(kClassName) + 1] = {};
+  GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
+  if (std::wstring_view{name} != kClassName) return TRUE;
+  if (auto* window = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
+    window->halt();
+    *reinterpret_cast<HWND*>(owner) = hwnd;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+void end_program_after_fatal_error() {
+  // The message box runs a message loop of its own: without the halt, the watchers would go
+  // on ticking and the Now buttons starting commands after the program has said it has ended.
+  HWND owner = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), halt_main_window, reinterpret_cast<LPARAM>(&owner));
+  MessageBoxW(owner, L"An unexpected error has ended the program.", kMessageTitle, MB_OK | MB_ICONERROR);
+  // Not abort(): the C runtime would show a second message of its own in a GUI program.
+  TerminateProcess(GetCurrentProcess(), 3);
+  for (;;) Sleep(INFINITE);  // TerminateProcess does not return for the calling process
 }
 
 int run_message_loop(HWND main_window) {

@@ -39,6 +39,9 @@ class MainWindow final : public FormState {
   MainWindow& operator=(const MainWindow&) = delete;
 
   void show(int show_command);
+  // Stops for good, as the program ends after an error it cannot carry on from: the timers
+  // are killed, the window takes no input, and no handler runs any more, whatever arrives.
+  void halt();
   HWND hwnd() const { return hwnd_; }
   HWND control(Control id) const { return controls_[static_cast<std::size_t>(id)]; }
 
@@ -64,6 +67,7 @@ class MainWindow final : public FormState {
   OnDestroy on_destroy_;
   StartTimer start_timer_;
   bool created_ = false;  // until then, destroying the window ends no message loop
+  bool halted_ = false;
   HWND hwnd_{};
   std::array<HWND, kControlCount> controls_{};
   std::array<bool, 4> timers_enabled_{};
@@ -79,6 +83,11 @@ class MainWindow final : public FormState {
   Win32ClockText system_clock_;
   std::unique_ptr<Program> program_;
 };
+
+// Ends the program after an error it cannot carry on from (an exception that escaped every
+// handler): every main window of this thread halts first, so nothing runs while the user reads
+// the message, and the process ends as soon as it is closed.
+[[noreturn]] void end_program_after_fatal_error();
 
 // Runs the message loop of the main window until it is destroyed; returns the exit code.
 int run_message_loop(HWND main_window);
