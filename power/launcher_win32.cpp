@@ -5,12 +5,29 @@
 #include "common/system_error_text.h"
 #include "common/win32_handles.h"
 
-DWORD start_minimized(std::wstring_view command_line) {
+std::wstring system_folder() {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? std::wstring(folder, length) : std::wstring{};
+}
+
+std::wstring shutdown_program_in(std::wstring_view folder) {
+  std::wstring program{folder};
+  if (!program.empty() && program.back() != L'\\') program += L'\\';
+  return program + L"shutdown.exe";
+}
+
+DWORD start_minimized(std::wstring_view folder, std::wstring_view command_line) {
+  // Without a folder the path would be relative to the current drive: never guess.
+  if (folder.empty()) return ERROR_PATH_NOT_FOUND;
   if (command_line.size() > kMaxCommandLineLength) return ERROR_FILENAME_EXCED_RANGE;
 
-  // CreateProcessW may write into the command line, so it gets a private copy. With no
-  // application name, the first word is looked up the way Windows finds a program named
-  // without a path; no shell ever sees the line.
+  // The program is named by its full path. Left to find "shutdown" itself, Windows would look
+  // in this program's own folder and in the current folder before the system folder, and
+  // start any shutdown.exe that lies there (a download folder, say) with the user's rights.
+  const std::wstring program = shutdown_program_in(folder);
+  // CreateProcessW may write into the command line, so it gets a private copy. No shell ever
+  // sees the line: its first word reaches the program as its name, the rest as its arguments.
   std::vector<wchar_t> writable(command_line.begin(), command_line.end());
   writable.push_back(L'\0');
 
@@ -19,7 +36,7 @@ DWORD start_minimized(std::wstring_view command_line) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWMINIMIZED;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (!CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &started))
     return GetLastError();
   // The command runs on its own: nothing waits for it, and both handles close on return.
@@ -40,12 +57,15 @@ std::wstring shown_command(std::wstring_view command_line) {
 
 }  // namespace
 
-std::wstring launch_failure_text(std::wstring_view command_line, DWORD error) {
-  return L"The command could not be started:\n\n" + shown_command(command_line) + L"\n\n" +
-         system_error_text(error);
+std::wstring launch_failure_text(std::wstring_view folder, std::wstring_view command_line, DWORD error) {
+  const std::wstring program = folder.empty() ? L"(the system folder is unknown)" : shutdown_program_in(folder);
+  return L"The command could not be started:\n\n" + shown_command(command_line) + L"\n\nProgram: " + program +
+         L"\n\n" + system_error_text(error);
 }
 
-void Win32Launcher::launch(std::wstring_view command_line) {
-  const DWORD error = start_minimized(command_line);
-  if (error != ERROR_SUCCESS) report_(launch_failure_text(command_line, error));
+bool Win32Launcher::launch(std::wstring_view command_line, Failure failure) {
+  const DWORD error = start_minimized(folder_, command_line);
+  if (error == ERROR_SUCCESS) return true;
+  if (failure == Failure::Report) report_(launch_failure_text(folder_, command_line, error));
+  return false;
 }

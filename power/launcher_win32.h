@@ -14,12 +14,20 @@
 // so the launcher checks the length itself and behaves alike on both.
 inline constexpr std::size_t kMaxCommandLineLength = 32766;
 
-// Starts the command and closes the returned handles at once.
+// Windows' own folder of system programs (GetSystemDirectoryW), or an empty text when Windows
+// cannot say.
+std::wstring system_folder();
+
+// The one program every command line starts: shutdown.exe in the given folder.
+std::wstring shutdown_program_in(std::wstring_view folder);
+
+// Starts the folder's shutdown.exe with the command line, whose first word ("shutdown")
+// stays as it is, and closes the returned handles at once.
 // Returns ERROR_SUCCESS or the reason the command could not be started.
-DWORD start_minimized(std::wstring_view command_line);
+DWORD start_minimized(std::wstring_view folder, std::wstring_view command_line);
 
 // The text of the error message for a command that could not be started.
-std::wstring launch_failure_text(std::wstring_view command_line, DWORD error);
+std::wstring launch_failure_text(std::wstring_view folder, std::wstring_view command_line, DWORD error);
 
 // Hands the text of a failure to whatever shows it to the user. It is called from inside a
 // handler, so it must not show anything itself: a message box would run its own message loop
@@ -28,11 +36,13 @@ using ReportFailure = std::function<void(std::wstring text)>;
 
 class Win32Launcher final : public CommandLauncher {
  public:
-  explicit Win32Launcher(ReportFailure report) : report_{std::move(report)} {}
+  // Starts the shutdown.exe of the given folder: Windows' own unless a test says otherwise.
+  explicit Win32Launcher(ReportFailure report, std::wstring folder = system_folder())
+      : report_{std::move(report)}, folder_{std::move(folder)} {}
 
-  // A command that cannot be started is reported; the program carries on.
-  void launch(std::wstring_view command_line) override;
+  bool launch(std::wstring_view command_line, Failure failure) override;
 
  private:
   ReportFailure report_;
+  std::wstring folder_;
 };

@@ -49,6 +49,6 @@ std::wstring clock_text_at(const SYSTEMTIME& local_time, ClockForm form) {
 
 ClockTexts Win32ClockText::now_as_texts() {
   SYSTEMTIME now{};
-  GetLocalTime(&now);
+  read_clock_(&now);
   return {clock_text_at(now, ClockForm::Time), clock_text_at(now, ClockForm::Date)};
 }

@@ -11,5 +11,12 @@ std::wstring clock_text_at(const SYSTEMTIME& local_time, ClockForm form);
 
 class Win32ClockText final : public ClockText {
  public:
+  // Reads the local time: GetLocalTime, or in a test a clock of its own.
+  using ReadClock = void(WINAPI*)(SYSTEMTIME* local_time);
+  explicit Win32ClockText(ReadClock read_clock = &::GetLocalTime) : read_clock_{read_clock} {}
+
   ClockTexts now_as_texts() override;
+
+ private:
+  ReadClock read_clock_;
 };

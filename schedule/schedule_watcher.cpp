@@ -10,14 +10,14 @@ void ScheduleWatcher::watch_step(const FormState& form, ClockText& clock,
   const bool date_equal = now.date == form.text(Control::Text2);
 
   if (!(time_equal && date_equal)) {
-    started_in_this_match_ = false;
+    match_ = Match::None;
     return;
   }
-  if (started_in_this_match_) return;
-  // Marked before launching, so that the match is spent whatever the launcher does: one that
-  // throws is reported once by the window, not tried again on every tick of the second.
-  started_in_this_match_ = true;
-  launcher.launch(forced_command(action_));
+  if (match_ == Match::Started) return;
+  // A start that fails is tried again on the next tick, for as long as the match lasts: one
+  // failed attempt must not lose the scheduled action. Its failure is shown once per match.
+  const auto failure = match_ == Match::Failed ? CommandLauncher::Failure::Quiet : CommandLauncher::Failure::Report;
+  match_ = launcher.launch(forced_command(action_), failure) ? Match::Started : Match::Failed;
 }
 
 void cancel_schedules(FormState& form, ScheduleWatchers& watchers) {

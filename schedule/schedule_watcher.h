@@ -20,15 +20,20 @@ class ScheduleWatcher {
 
   // One tick of the armed watcher. A match lasts for the whole second (or minute) whose
   // text equals the boxes and the timer ticks many times within it; the command is started
-  // on the first of those ticks only, and again only after a tick has seen the texts differ.
+  // once in it, on the first tick whose start succeeds, and again only after a tick has seen
+  // the texts differ.
   void watch_step(const FormState& form, ClockText& clock, CommandLauncher& launcher);
 
-  void forget_match() { started_in_this_match_ = false; }
+  void forget_match() { match_ = Match::None; }
 
  private:
+  // How far the current match has got: no start tried yet, a start failed (and was
+  // reported), or the command started.
+  enum class Match { None, Failed, Started };
+
   Control timer_;
   PowerAction action_;
-  bool started_in_this_match_ = false;
+  Match match_ = Match::None;
 };
 
 class ScheduleWatchers {

@@ -31,6 +31,7 @@
 
 #include "main_window/control_table.h"
 #include "main_window/main_window_win32.h"
+#include "power/launcher_win32.h"
 #include "schedule/clock_text_win32.h"
 #include "schedule/schedule_watcher.h"
 
@@ -343,11 +344,24 @@ std::string file_tail(const std::wstring& path, ULONGLONG from) {
   return text;
 }
 
+std::string file_bytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char buffer[65536];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  return bytes;
+}
+
 int delay(const std::wstring& program, const std::wstring& log, int runs) {
-  // The program copy starts a real command when its watcher matches: only the fake may answer.
-  const std::wstring fake = folder_of(program) + L"\\shutdown.exe";
-  if (GetFileAttributesW(fake.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    say("error refusing: no fake shutdown.exe beside %s\n", utf8(program).c_str());
+  // The program copy starts the system folder's shutdown.exe when its watcher matches: in the
+  // benchmark's own Wine prefix that is the fake, a copy of the one beside the program.
+  const std::wstring fake = shutdown_program_in(system_folder());
+  if (file_bytes(fake).empty() || file_bytes(fake) != file_bytes(shutdown_program_in(folder_of(program)))) {
+    say("error refusing: %s is not the fake shutdown.exe\n", utf8(fake).c_str());
     return 2;
   }
   // The fake writes where the environment it inherits says; that must be the file watched here.
@@ -479,7 +493,10 @@ class EditForm final : public FormState {
 
 class CountingLauncher final : public CommandLauncher {
  public:
-  void launch(std::wstring_view) override { ++launches; }
+  bool launch(std::wstring_view, Failure) override {
+    ++launches;
+    return true;
+  }
   int launches = 0;
 };
 

@@ -9,8 +9,9 @@
 #   tests/benchmark/benchmark.sh                 build, measure, print
 #   tests/benchmark/benchmark.sh --under-wine F  (internal) the Wine measurements, key=value into F
 #
-# Nothing it runs can start a real power action: every program instance runs from a temporary
-# folder with the fake shutdown.exe beside it, and the armed watchers wait for "99:99:99".
+# Nothing it runs can start a real power action: it runs in a Wine prefix of its own, whose
+# system folder's shutdown.exe (the one the program starts) is the fake, and the armed
+# watchers wait for "99:99:99".
 set -euo pipefail
 shopt -s inherit_errexit
 
@@ -58,6 +59,9 @@ under_wine() {
   cp "$program" "$work/Varnok Shutdown Manager.exe"
   cp "$minimal" "$work/minimal_window.exe"
   cp "$fake" "$work/shutdown.exe"
+  # The program starts the system folder's shutdown.exe: in this prefix of the benchmark's own,
+  # the fake.
+  cp "$fake" "$WINEPREFIX/drive_c/windows/system32/shutdown.exe"
   local log="$work/fake-shutdown.log"
   : >"$log"
   export VARNOK_FAKE_SHUTDOWN_LOG
@@ -66,7 +70,7 @@ under_wine() {
   program_copy=$(win_path "$work/Varnok Shutdown Manager.exe")
   minimal_copy=$(win_path "$work/minimal_window.exe")
 
-  # Starts a copy from the work folder (so its own folder holds the fake) and sets $started.
+  # Starts a copy from the work folder and sets $started.
   start_copy() {
     (cd "$work" && exec "$wine" "./$1" </dev/null >/dev/null 2>&1) &
     started=$!

@@ -56,14 +56,26 @@ class FakeForm final : public FormState {
   std::map<Control, bool> timers_;
 };
 
+// Starts nothing; records what it was asked to start. The next `failures` starts fail, and
+// those that were to be reported are kept in `reported`.
 class FakeLauncher final : public CommandLauncher {
  public:
   explicit FakeLauncher(Journal* journal = nullptr) : journal_{journal} {}
-  void launch(std::wstring_view command_line) override {
+  bool launch(std::wstring_view command_line, Failure failure) override {
     if (journal_) journal_->push_back("launch");
+    ++attempts;
+    if (failures > 0) {
+      --failures;
+      if (failure == Failure::Report) reported.emplace_back(command_line);
+      return false;
+    }
     started.emplace_back(command_line);
+    return true;
   }
+  int failures = 0;
+  int attempts = 0;
   std::vector<std::wstring> started;
+  std::vector<std::wstring> reported;
 
  private:
   Journal* journal_;

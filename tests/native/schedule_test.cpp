@@ -80,6 +80,39 @@ TEST_F(Schedule, AMatchStartsItsCommandOnceOverTheWholeSecond) {
   EXPECT_TRUE(form.enabled(Control::Timer1));  // a match leaves the watcher armed
 }
 
+// A start that fails is tried again on the next ticks of its second, until one succeeds, and
+// reported once per match: a transient failure must not lose the scheduled action.
+TEST_F(Schedule, AFailedStartIsTriedAgainWithinItsSecondAndReportedOncePerMatch) {
+  const struct {
+    const char* what;
+    int failures;
+    int attempts;  // in ten ticks of the matching second
+    std::size_t started;
+  } rows[] = {
+      {"fails once, then starts", 1, 2, 1},
+      {"always fails", 1000, 10, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    FakeLauncher failing;
+    failing.failures = row.failures;
+    Program with_failing{form, failing, clock};
+    target_now();
+    ASSERT_TRUE(dispatch(with_failing, Control::Command1, Event::Click));
+    for (int i = 0; i < 10; ++i) dispatch(with_failing, Control::Timer1, Event::Tick);
+    EXPECT_EQ(failing.attempts, row.attempts);
+    EXPECT_EQ(failing.started.size(), row.started);
+    EXPECT_EQ(failing.reported, started({L"shutdown -s -f"}));
+
+    // The next match starts afresh: its first tick starts the command or, failing, reports.
+    ++clock.second_of_day;
+    dispatch(with_failing, Control::Timer1, Event::Tick);
+    target_now();
+    dispatch(with_failing, Control::Timer1, Event::Tick);
+    EXPECT_EQ(failing.started.size() + failing.reported.size(), row.started + 1 + 1);
+  }
+}
+
 TEST_F(Schedule, ArmingAgainDuringAMatchStartsNothingMore) {
   target_now();
   click(Control::Command3);

@@ -9,12 +9,13 @@
 
 #include "main_window/message_title.h"
 #include "support/running_program.h"
+#include "support/win_text.h"
 #include "support/window_fixture.h"
 
 namespace {
 
 struct HardeningTest : InProcessWindowTest {
-  void create(const MainWindow::LauncherFactory& make_launcher = {}) {
+  void create(const MainWindow::LauncherFactory& make_launcher = fake_launcher()) {
     InProcessWindowTest::create(make_launcher);
     wait_for_fill();
   }
@@ -124,7 +125,12 @@ TEST_F(HardeningTest, WithoutAShutdownProgramEveryButtonReportsItAndArmedSchedul
                          Control::Command9, Control::Command10})
     click(button);
   wait_for_reports(closer, 6);
-  EXPECT_EQ(closer.texts().size(), 6u);
+  ASSERT_EQ(closer.texts().size(), 6u);
+  // All six were waiting before the first was shown: they come oldest first, as clicked.
+  const wchar_t* const clicked[] = {L"Shutdown -s -t", L"shutdown -s -f", L"shutdown -r -f",
+                                    L"shutdown -l -f", L"shutdown -r -t", L"Shutdown -l -t"};
+  for (std::size_t i = 0; i < 6; ++i)
+    EXPECT_NE(closer.texts()[i].find(L"\n\n" + std::wstring(clicked[i])), std::wstring::npos) << i;
   EXPECT_TRUE(window->timer_enabled(Control::Timer2));
 
   // All three watchers on one second: each reports its own failure once, not once per tick.
@@ -137,7 +143,8 @@ TEST_F(HardeningTest, WithoutAShutdownProgramEveryButtonReportsItAndArmedSchedul
   for (const wchar_t* line : {L"shutdown -s -f", L"shutdown -r -f", L"shutdown -l -f", L"Shutdown -s -t",
                               L"shutdown -r -t", L"Shutdown -l -t"}) {
     const auto reports = std::count_if(closer.texts().begin(), closer.texts().end(), [&](const std::wstring& text) {
-      return text.find(L"varnok-missing-" + std::wstring(line)) != std::wstring::npos &&
+      return text.find(L"\n\n" + std::wstring(line)) != std::wstring::npos &&
+             text.find(shutdown_program_in(MissingProgramLauncher::folder())) != std::wstring::npos &&
              text.find(L"(error 2)") != std::wstring::npos;
     });
     EXPECT_EQ(reports, std::wstring(line).ends_with(L"-f") ? 2 : 1) << std::string(line, line + 14);
@@ -160,13 +167,15 @@ TEST_F(HardeningTest, FailuresAreShownOneAtATimeAndNeverInsideAHandler) {
   EXPECT_TRUE(closer.texts().empty()) << "shown inside the click";
   wait_for_reports(closer, 2);
   ASSERT_EQ(closer.texts().size(), 2u);
-  EXPECT_NE(closer.texts()[0].find(L"varnok-missing-shutdown -r -f"), std::wstring::npos);
-  EXPECT_NE(closer.texts()[1].find(L"varnok-missing-shutdown -s -f"), std::wstring::npos);
+  EXPECT_NE(closer.texts()[0].find(L"\n\nshutdown -r -f"), std::wstring::npos);
+  EXPECT_NE(closer.texts()[1].find(L"\n\nshutdown -s -f"), std::wstring::npos);
   EXPECT_EQ(closer.most_open_at_once(), 1);
   EXPECT_EQ(closer.owners(), (std::vector<HWND>{window->hwnd(), window->hwnd()}));
   EXPECT_EQ(closer.titles(), (std::vector<std::wstring>{kMessageTitle, kMessageTitle}));
   EXPECT_EQ(closer.owners_enabled(), (std::vector<bool>{false, false}));
-  EXPECT_EQ(counts.attempts, 2);
+  // The click tried once; the watcher on its next ticks too, all within its second, and every
+  // attempt ran on its own.
+  EXPECT_GT(counts.attempts, 2);
   EXPECT_EQ(counts.deepest, 1);
   ASSERT_TRUE(pump_until([&] { return IsWindowEnabled(window->hwnd()); }, 5000));
   EXPECT_EQ(timers(), (std::array<bool, 4>{true, false, false, false}));
@@ -188,7 +197,7 @@ UINT_PTR WINAPI refuse_the_shutdown_watcher(HWND window, UINT_PTR id, UINT milli
 
 // A watcher that looked armed but never ticked would silently miss its second.
 TEST_F(HardeningTest, AWatcherWhoseTimerIsRefusedIsReportedAndNeverLooksArmed) {
-  InProcessWindowTest::create({}, nullptr, refuse_the_shutdown_watcher);
+  InProcessWindowTest::create(fake_launcher(), nullptr, refuse_the_shutdown_watcher);
   wait_for_fill();
   MessageBoxCloser closer;
   click(Control::Command1);
@@ -224,12 +233,37 @@ class FailingClock final : public ClockText {
 TEST_F(HardeningTest, AFillThatKeepsFailingIsReportedOnceThenFillsWhenTheClockWorks) {
   FailingClock clock(20);  // some 200 ms of ticks
   MessageBoxCloser closer(300);
-  InProcessWindowTest::create({}, &clock);
+  InProcessWindowTest::create(fake_launcher(), &clock);
   ASSERT_TRUE(pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000));
   ASSERT_EQ(closer.texts().size(), 1u);
   EXPECT_NE(closer.texts()[0].find(L"the clock is not available"), std::wstring::npos) << closer.texts()[0];
   EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_texts().date);
   EXPECT_NE(window->text(Control::Text1), L"22:00:00");
+}
+
+namespace {
+
+// A reading no format can render: Windows' formatting calls refuse an hour of 25.
+void WINAPI read_an_impossible_time(SYSTEMTIME* local_time) { *local_time = SYSTEMTIME{2026, 12, 2, 8, 25, 0, 0, 0}; }
+
+}  // namespace
+
+// A clock that cannot be written as text gives no text at all, never an empty one: empty boxes
+// would then match it and start the command.
+TEST_F(HardeningTest, AClockThatCannotBeWrittenAsTextMatchesNothingAndIsReported) {
+  ASSERT_TRUE(fake_shutdown_is_in_place());
+  FakeShutdownLog log;
+  Win32ClockText clock{read_an_impossible_time};
+  MessageBoxCloser closer;
+  InProcessWindowTest::create(fake_launcher(), &clock);
+  type(Control::Text1, L"");
+  type(Control::Text2, L"");
+  click(Control::Command1);
+  pump_messages_for(500);
+  EXPECT_TRUE(log.records().empty());
+  ASSERT_EQ(closer.texts().size(), 2u);  // the filler's failure and the watcher's, once each
+  for (const std::wstring& text : closer.texts())
+    EXPECT_NE(text.find(L"the clock could not be written as text"), std::wstring::npos) << utf8(text);
 }
 
 namespace {
@@ -257,6 +291,57 @@ TEST(ProgramStart, AWindowThatCannotBeCreatedIsReportedUntilTheUserClosesTheMess
   EXPECT_GE(open_for, 350u) << "the message closed by itself";
   MSG quit;
   EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+namespace {
+
+struct FoundBox {
+  DWORD process_id;
+  HWND box;
+};
+
+BOOL CALLBACK find_message_box(HWND window, LPARAM lparam) {
+  auto* found = reinterpret_cast<FoundBox*>(lparam);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != found->process_id || class_name(window) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+  found->box = window;
+  return FALSE;
+}
+
+}  // namespace
+
+// An error nothing catches ends the program: from the moment its message shows, no tick and no
+// click runs a handler (the message's own loop would otherwise deliver them), and the process
+// ends once the user has closed it, with no second message of the C runtime's.
+TEST(FatalError, StartsNothingWhileItsMessageIsOpenAndEndsTheProcessWhenClosed) {
+  ASSERT_TRUE(fake_shutdown_is_in_place());
+  FakeShutdownLog log;
+  const std::wstring child = this_exe_directory() + L"\\test_child.exe";
+  std::wstring command_line = L"\"" + child + L"\" fatal";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(CreateProcessW(child.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &started));
+  CloseHandle(started.hThread);
+  // The child's shutdown watcher is armed for a second about 1 s after it met the error.
+  FoundBox found{started.dwProcessId, nullptr};
+  EXPECT_TRUE(pump_until([&] { return !EnumWindows(find_message_box, reinterpret_cast<LPARAM>(&found)); }, 10000));
+  if (found.box) {
+    EXPECT_EQ(window_text(GetDlgItem(found.box, 0xFFFF)), L"An unexpected error has ended the program.");
+    HWND main_window = GetWindow(found.box, GW_OWNER);
+    EXPECT_FALSE(IsWindowEnabled(main_window));
+    SendMessageW(GetDlgItem(main_window, control_id(Control::Command5)), BM_CLICK, 0, 0);  // Shutdown Now
+    pump_messages_for(2500);  // past the watcher's second
+    EXPECT_TRUE(log.records().empty()) << "started after the program said it had ended";
+    PostMessageW(found.box, WM_COMMAND, IDOK, 0);
+  }
+  EXPECT_TRUE(pump_until([&] { return WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0; }, 5000))
+      << "the process did not end once its message was closed";
+  TerminateProcess(started.hProcess, 1);
+  CloseHandle(started.hProcess);
+  EXPECT_TRUE(log.records().empty());
 }
 
 // Changes the user's long time format for as long as it lives, and puts it back.

@@ -1,4 +1,5 @@
-// The launcher on CreateProcessW, against the fake shutdown.exe beside this test program.
+// The launcher on CreateProcessW, told to start the fake shutdown.exe beside this test program
+// (or its console build, in the folder "console" there).
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 
 #include "power/launcher_win32.h"
 #include "support/test_support.h"
+#include "support/win_text.h"
 
 namespace {
 
@@ -34,6 +36,7 @@ std::uintptr_t handle_count() {
 }  // namespace
 
 TEST_F(LauncherTest, StartsTheCommandLineVerbatimMinimizedWithoutAShellAndInheritingNothing) {
+  const std::wstring folder = this_exe_directory();
   // An inheritable pipe, as a script that starts the program with piped standard handles
   // leaves it holding.
   SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
@@ -42,10 +45,11 @@ TEST_F(LauncherTest, StartsTheCommandLineVerbatimMinimizedWithoutAShellAndInheri
   FakeShutdownLog log(1500);  // the command lingers, as a countdown does
   // Shell characters stay arguments of the one process: no cmd.exe ever sees them.
   const std::wstring line = L"shutdown -s -t 10 & echo \"x y\" | more %PATH% ^";
-  ASSERT_EQ(start_minimized(line), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(start_minimized(folder, line), static_cast<DWORD>(ERROR_SUCCESS));
   const std::vector<StartRecord> records = log.wait_for(1);
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0], (StartRecord{true, line}));
+  EXPECT_TRUE(same_path(log.programs()[0], shutdown_program_in(folder))) << utf8(log.programs()[0]);
 
   // With the only write end closed, the pipe breaks at once; a command that had inherited a
   // copy would keep it whole until it ends, and the script would wait for the countdown.
@@ -59,30 +63,51 @@ TEST_F(LauncherTest, StartsTheCommandLineVerbatimMinimizedWithoutAShellAndInheri
   EXPECT_EQ(log.records().size(), 1u);
 }
 
+// Windows' shutdown is a console program. Started by a GUI program, as the program is, it gets
+// a console window of its own, which must show minimized: a detached start, or one without a
+// window, would show the user nothing.
+TEST_F(LauncherTest, AConsoleCommandStartedByAGuiProgramGetsAMinimizedWindow) {
+  FakeShutdownLog log;
+  const std::wstring console_fake_folder = this_exe_directory() + L"\\console";
+  ASSERT_NE(GetFileAttributesW(shutdown_program_in(console_fake_folder).c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(run_test_child(L"launch " + console_fake_folder), static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_EQ(log.wait_for(1), (std::vector<StartRecord>{{true, L"shutdown -s -f"}}));
+  EXPECT_TRUE(same_path(log.programs().at(0), shutdown_program_in(console_fake_folder)));
+}
+
 // The launcher only hands the failure on, with the command line and the system's reason:
 // showing it is the window's business, once the handler has returned (see the hardening tests).
 TEST_F(LauncherTest, ACommandThatCannotBeStartedIsHandedOnAsAReport) {
+  const std::wstring without_shutdown = this_exe_directory() + L"\\without-shutdown";
+  CreateDirectoryW(without_shutdown.c_str(), nullptr);
   struct Row {
+    std::wstring folder;
     std::wstring command_line;
     DWORD error;
     std::vector<std::wstring> reported;  // each found in the report
   };
   const std::vector<Row> rows = {
-      {L"varnok-no-such-program -s -f", ERROR_FILE_NOT_FOUND, {L"varnok-no-such-program -s -f", L"(error 2)"}},
+      // A system without shutdown.exe: the one in this folder is never tried instead.
+      {without_shutdown, L"shutdown -s -f", ERROR_FILE_NOT_FOUND,
+       {L"shutdown -s -f", shutdown_program_in(without_shutdown), L"(error 2)"}},
+      // A system folder Windows could not name: never a path relative to the current drive.
+      {L"", L"shutdown -s -f", ERROR_PATH_NOT_FOUND, {L"shutdown -s -f", L"(error 3)"}},
       // Far past what Windows takes, and past a 16-bit count of characters, where Wine would
       // start the program with the line cut short; the report shows the line's start only.
-      {L"shutdown -r -t" + std::wstring(100000, L'7'), ERROR_FILENAME_EXCED_RANGE,
+      {this_exe_directory(), L"shutdown -r -t" + std::wstring(100000, L'7'), ERROR_FILENAME_EXCED_RANGE,
        {L"shutdown -r -t777", L"(100014 characters)", L"(error 206)"}},
   };
   FakeShutdownLog log;
   MessageBoxCloser closer;
   for (const Row& row : rows) {
-    EXPECT_EQ(start_minimized(row.command_line), row.error);
+    EXPECT_EQ(start_minimized(row.folder, row.command_line), row.error);
     std::vector<std::wstring> reports;
-    Win32Launcher launcher([&](std::wstring text) { reports.push_back(std::move(text)); });
-    launcher.launch(row.command_line);
+    Win32Launcher launcher([&](std::wstring text) { reports.push_back(std::move(text)); }, row.folder);
+    EXPECT_FALSE(launcher.launch(row.command_line, CommandLauncher::Failure::Quiet));
+    EXPECT_TRUE(reports.empty());
+    EXPECT_FALSE(launcher.launch(row.command_line, CommandLauncher::Failure::Report));
     ASSERT_EQ(reports.size(), 1u);
-    for (const std::wstring& part : row.reported) EXPECT_NE(reports[0].find(part), std::wstring::npos) << reports[0];
+    for (const std::wstring& part : row.reported) EXPECT_NE(reports[0].find(part), std::wstring::npos) << utf8(reports[0]);
     EXPECT_LT(reports[0].size(), 1000u);
   }
   EXPECT_TRUE(closer.texts().empty());
@@ -92,11 +117,12 @@ TEST_F(LauncherTest, ACommandThatCannotBeStartedIsHandedOnAsAReport) {
 
 TEST_F(LauncherTest, TwoHundredLaunchesLeaveTheHandleCountWhereItWas) {
   FakeShutdownLog log;
-  ASSERT_EQ(start_minimized(L"shutdown -l -f"), static_cast<DWORD>(ERROR_SUCCESS));  // warms up
+  ASSERT_EQ(start_minimized(this_exe_directory(), L"shutdown -l -f"), static_cast<DWORD>(ERROR_SUCCESS));  // warms up
   ASSERT_EQ(log.wait_for(1).size(), 1u);
   const std::uintptr_t before = handle_count();
   ASSERT_GT(before, 0u);
-  for (int i = 0; i < 200; ++i) ASSERT_EQ(start_minimized(L"shutdown -l -f"), static_cast<DWORD>(ERROR_SUCCESS));
+  for (int i = 0; i < 200; ++i)
+    ASSERT_EQ(start_minimized(this_exe_directory(), L"shutdown -l -f"), static_cast<DWORD>(ERROR_SUCCESS));
   EXPECT_EQ(handle_count(), before);
   EXPECT_EQ(log.wait_for(201, 60000).size(), 201u);
 }

@@ -1,26 +1,28 @@
-// The real program end to end: a copy of the built executable with the fake shutdown.exe
-// beside it, driven from outside as a user drives it.
+// The real program end to end: a copy of the built executable, driven from outside as a user
+// drives it; its starts reach the fake in the system folder of the tests' Wine prefix.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "main_window/control_table.h"
+#include "power/launcher_win32.h"
 #include "support/running_program.h"
 #include "support/test_support.h"
+#include "support/win_text.h"
 
 namespace {
 
 struct ProgramTest : ::testing::Test {
   ProgramCopy copy;
-  void SetUp() override { ASSERT_TRUE(copy.ready()) << "the program or the fake shutdown.exe could not be copied"; }
+  void SetUp() override { ASSERT_TRUE(copy.ready()); }
 };
 
 }  // namespace
 
 TEST_F(ProgramTest, AScheduledShutdownStartsOnceAtItsSecondAndNotOnAnotherDay) {
   FakeShutdownLog log;
-  RunningProgram program(copy.program());
+  RunningProgram program(copy);
   ASSERT_NE(program.window(), nullptr);
 
   program.set_text(Control::Text1, clock_text_in(2, false));
@@ -37,9 +39,29 @@ TEST_F(ProgramTest, AScheduledShutdownStartsOnceAtItsSecondAndNotOnAnotherDay) {
   EXPECT_TRUE(program.close());
 }
 
+// Left to find "shutdown" by itself, Windows would look beside the program and in the folder
+// it was started from before the system folder: the decoys planted in both must never answer.
+TEST_F(ProgramTest, OnlyTheSystemFoldersShutdownAnswersNowCountdownAndScheduledStarts) {
+  FakeShutdownLog log;
+  RunningProgram program(copy);
+  ASSERT_NE(program.window(), nullptr);
+  program.set_text(Control::Text1, clock_text_in(1.5, false));
+  program.set_text(Control::Text2, clock_text_in(1.5, true));
+  program.click(Control::Command2);
+  program.click(Control::Command7);
+  program.set_text(Control::Text3, L" 30");
+  program.click(Control::Command9);
+  std::vector<StartRecord> records = log.wait_for(3);
+  std::sort(records.begin(), records.end(), [](auto& a, auto& b) { return a.command_line < b.command_line; });
+  EXPECT_EQ(records, (std::vector<StartRecord>{
+                         {true, L"shutdown -l -f"}, {true, L"shutdown -r -f"}, {true, L"shutdown -r -t 30"}}));
+  for (const std::wstring& answered : log.programs())
+    EXPECT_TRUE(same_path(answered, shutdown_program_in(system_folder()))) << utf8(answered);
+}
+
 TEST_F(ProgramTest, ArgumentsChangeNothing) {
-  RunningProgram plain(copy.program());
-  RunningProgram with_arguments(copy.program(), L"/s -t 0 --help \"x y\"");
+  RunningProgram plain(copy);
+  RunningProgram with_arguments(copy, L"/s -t 0 --help \"x y\"");
   for (const RunningProgram* program : {&plain, &with_arguments}) {
     ASSERT_NE(program->window(), nullptr);
     EXPECT_EQ(window_text(program->window()), L"Varnok Shutdon Manager");
@@ -58,8 +80,8 @@ TEST_F(ProgramTest, ArgumentsChangeNothing) {
 
 TEST_F(ProgramTest, TwoCopiesRunSideBySideEachWithItsOwnWatchers) {
   FakeShutdownLog log;
-  RunningProgram first(copy.program());
-  RunningProgram second(copy.program());
+  RunningProgram first(copy);
+  RunningProgram second(copy);
   ASSERT_NE(first.window(), nullptr);
   ASSERT_NE(second.window(), nullptr);
   EXPECT_NE(first.window(), second.window());
@@ -80,7 +102,7 @@ TEST_F(ProgramTest, TwoCopiesRunSideBySideEachWithItsOwnWatchers) {
 
 TEST_F(ProgramTest, ClosingWithAWatcherArmedAsksNothingAndStartsNothing) {
   FakeShutdownLog log;
-  RunningProgram program(copy.program());
+  RunningProgram program(copy);
   ASSERT_NE(program.window(), nullptr);
   program.set_text(Control::Text1, clock_text_in(1.5, false));
   program.set_text(Control::Text2, clock_text_in(1.5, true));
@@ -92,7 +114,7 @@ TEST_F(ProgramTest, ClosingWithAWatcherArmedAsksNothingAndStartsNothing) {
 
 TEST_F(ProgramTest, ACountdownAlreadyStartedRunsOnAfterTheProgramEnds) {
   FakeShutdownLog log(2000);  // the fake "counts down" for two seconds
-  RunningProgram program(copy.program());
+  RunningProgram program(copy);
   ASSERT_NE(program.window(), nullptr);
   program.set_text(Control::Text3, L"30");
   program.click(Control::Command4);

@@ -1,9 +1,12 @@
 // Stands in for Windows' shutdown command in tests. It appends one line per start to the file
 // named by VARNOK_FAKE_SHUTDOWN_LOG: whether it was asked to show its window minimized and
-// activated, a tab, then its whole command line (backslash, tab, CR and LF escaped), in UTF-8.
-// Then it sleeps for VARNOK_FAKE_SHUTDOWN_SLEEP_MS milliseconds, if set, as a countdown would,
-// and appends "finished<TAB><command line>" once it has slept.
-// It is a GUI-subsystem program so that no console is created for it.
+// activated, a tab, its own path (so a test can tell which copy answered), a tab, then its
+// whole command line (backslash, tab, CR and LF escaped), in UTF-8. Then it sleeps for
+// VARNOK_FAKE_SHUTDOWN_SLEEP_MS milliseconds, if set, as a countdown would, and appends
+// "finished<TAB><path><TAB><command line>" once it has slept.
+// Built twice: as a GUI program, so that no console is created for it, and as a console
+// program like Windows' own, which counts as shown minimized only when its console window
+// exists and is minimized.
 
 #include <windows.h>
 
@@ -51,22 +54,43 @@ bool append(const std::wstring& log, const std::wstring& line) {
   return wrote;
 }
 
-}  // namespace
+std::wstring own_path() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return escaped(path);
+}
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+bool shown_minimized() {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   GetStartupInfoW(&startup);
-  const bool minimized =
-      (startup.dwFlags & STARTF_USESHOWWINDOW) && startup.wShowWindow == SW_SHOWMINIMIZED;
+  const bool asked = (startup.dwFlags & STARTF_USESHOWWINDOW) && startup.wShowWindow == SW_SHOWMINIMIZED;
+#ifdef VARNOK_FAKE_CONSOLE
+  // A console program's window is its console: a start that gives it none (a detached
+  // process, or CREATE_NO_WINDOW) shows the user nothing.
+  HWND console = GetConsoleWindow();
+  return asked && console && IsIconic(console);
+#else
+  return asked;
+#endif
+}
 
+int run() {
   const std::wstring log = environment(L"VARNOK_FAKE_SHUTDOWN_LOG");
-  if (!append(log, (minimized ? L"minimized\t" : L"not-minimized\t") + escaped(GetCommandLineW()) + L"\n"))
-    return 2;
+  const std::wstring where = own_path() + L"\t" + escaped(GetCommandLineW()) + L"\n";
+  if (!append(log, (shown_minimized() ? L"minimized\t" : L"not-minimized\t") + where)) return 2;
   const std::wstring sleep = environment(L"VARNOK_FAKE_SHUTDOWN_SLEEP_MS");
   if (!sleep.empty()) {
     Sleep(static_cast<DWORD>(std::stoul(sleep)));
-    if (!append(log, L"finished\t" + escaped(GetCommandLineW()) + L"\n")) return 2;
+    if (!append(log, L"finished\t" + where)) return 2;
   }
   return 0;
 }
+
+}  // namespace
+
+#ifdef VARNOK_FAKE_CONSOLE
+int wmain() { return run(); }
+#else
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return run(); }
+#endif

@@ -2,6 +2,7 @@
 
 #include "main_window/control_table.h"
 #include "main_window/main_window_win32.h"
+#include "power/launcher_win32.h"
 #include "schedule/clock_text_win32.h"
 #include "support/test_support.h"
 
@@ -30,36 +31,47 @@ std::wstring message_text(HWND window) {
   return text;
 }
 
-}  // namespace
-
-ProgramCopy::ProgramCopy() {
+std::wstring fresh_folder(const wchar_t* kind) {
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
-  folder_ = std::wstring(temp) + L"varnok-run-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(GetTickCount64());
-  CreateDirectoryW(folder_.c_str(), nullptr);
+  static int made = 0;
+  const std::wstring folder = std::wstring(temp) + L"varnok-" + kind + L"-" + std::to_wstring(GetCurrentProcessId()) +
+                              L"-" + std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(++made);
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+}  // namespace
+
+ProgramCopy::ProgramCopy() : folder_{fresh_folder(L"run")}, working_folder_{fresh_folder(L"cwd")} {
   program_ = folder_ + L"\\Varnok Shutdown Manager.exe";
   const std::wstring fake = this_exe_directory() + L"\\shutdown.exe";
-  ready_ = fake_shutdown_is_in_place() &&
-           CopyFileW(L"" VARNOK_PROGRAM_PATH, program_.c_str(), FALSE) &&
-           CopyFileW(fake.c_str(), (folder_ + L"\\shutdown.exe").c_str(), FALSE);
+  copied_ = CopyFileW(L"" VARNOK_PROGRAM_PATH, program_.c_str(), FALSE) &&
+            CopyFileW(fake.c_str(), shutdown_program_in(folder_).c_str(), FALSE) &&
+            CopyFileW(fake.c_str(), shutdown_program_in(working_folder_).c_str(), FALSE);
 }
 
 ProgramCopy::~ProgramCopy() {
   DeleteFileW(program_.c_str());
-  DeleteFileW((folder_ + L"\\shutdown.exe").c_str());
-  RemoveDirectoryW(folder_.c_str());
+  for (const std::wstring& folder : {folder_, working_folder_}) {
+    DeleteFileW(shutdown_program_in(folder).c_str());
+    RemoveDirectoryW(folder.c_str());
+  }
 }
 
-RunningProgram::RunningProgram(const std::wstring& program, const std::wstring& arguments) {
-  std::wstring command_line = L"\"" + program + L"\"";
+::testing::AssertionResult ProgramCopy::ready() const {
+  if (!copied_) return ::testing::AssertionFailure() << "the program or the decoy fakes could not be copied";
+  return system_shutdown_is_the_fake();
+}
+
+RunningProgram::RunningProgram(const ProgramCopy& copy, const std::wstring& arguments) {
+  std::wstring command_line = L"\"" + copy.program() + L"\"";
   if (!arguments.empty()) command_line += L" " + arguments;
-  const std::wstring folder = program.substr(0, program.find_last_of(L'\\'));
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &started))
+  if (!CreateProcessW(copy.program().c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      copy.working_folder().c_str(), &startup, &started))
     return;
   CloseHandle(started.hThread);
   process_ = started.hProcess;

@@ -1,14 +1,18 @@
 #pragma once
-// The real program, run as its users run it: a copy of the built executable with the fake
-// shutdown.exe beside it, driven from outside through window messages.
+// The real program, run as its users run it: a copy of the built executable, driven from
+// outside through window messages. It starts the system folder's shutdown.exe, which in the
+// tests' Wine prefix is the fake; decoy fakes lie where Windows would otherwise look first.
 
 #include <windows.h>
 
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "common/form_state.h"
 
-// A fresh folder holding a copy of the program and of the fake shutdown.exe.
+// A fresh folder holding a copy of the program with a decoy fake shutdown.exe beside it, and a
+// second fresh folder, the one the copy is started in, holding another decoy.
 class ProgramCopy {
  public:
   ProgramCopy();
@@ -16,19 +20,23 @@ class ProgramCopy {
   ProgramCopy(const ProgramCopy&) = delete;
   ProgramCopy& operator=(const ProgramCopy&) = delete;
 
-  bool ready() const { return ready_; }  // both files are in place
+  // The files are in place and the system folder's shutdown.exe is the fake.
+  ::testing::AssertionResult ready() const;
   const std::wstring& program() const { return program_; }
+  const std::wstring& working_folder() const { return working_folder_; }
 
  private:
   std::wstring folder_;
+  std::wstring working_folder_;
   std::wstring program_;
-  bool ready_ = false;
+  bool copied_ = false;
 };
 
 class RunningProgram {
  public:
-  // Starts the program and waits until its window is up and the boxes have been filled.
-  explicit RunningProgram(const std::wstring& program, const std::wstring& arguments = L"");
+  // Starts the copy in its working folder and waits until its window is up and the boxes
+  // have been filled.
+  explicit RunningProgram(const ProgramCopy& copy, const std::wstring& arguments = L"");
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;

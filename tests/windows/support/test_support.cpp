@@ -2,6 +2,8 @@
 
 #include "support/win_text.h"
 
+#include "power/launcher_win32.h"
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -99,6 +101,51 @@ std::wstring this_exe_directory() {
   return ::testing::AssertionSuccess();
 }
 
+namespace {
+
+std::string file_bytes(const std::wstring& path) {
+  std::ifstream file(path.c_str(), std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return file ? bytes.str() : std::string{};
+}
+
+}  // namespace
+
+::testing::AssertionResult system_shutdown_is_the_fake() {
+  if (!fake_shutdown_is_in_place()) return fake_shutdown_is_in_place();
+  const std::string fake = file_bytes(this_exe_directory() + L"\\shutdown.exe");
+  if (fake.empty() || file_bytes(shutdown_program_in(system_folder())) != fake)
+    return ::testing::AssertionFailure()
+           << "the system folder's shutdown.exe is not the fake (the tests' Wine prefix gets it from the "
+              "FakeShutdown fixture); refusing to start the program";
+  return ::testing::AssertionSuccess();
+}
+
+bool same_path(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
+DWORD run_test_child(const std::wstring& arguments, DWORD timeout_milliseconds) {
+  const std::wstring child = this_exe_directory() + L"\\test_child.exe";
+  std::wstring command_line = L"\"" + child + L"\" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  // Detached from this test's console, as a program started from the desktop has none: a
+  // console it had inherited would be handed on to the console programs it starts.
+  if (!CreateProcessW(child.c_str(), command_line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
+                      &startup, &started))
+    return GetLastError();
+  CloseHandle(started.hThread);
+  DWORD exit_code = STILL_ACTIVE;
+  if (pump_until([&] { return WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0; }, timeout_milliseconds))
+    GetExitCodeProcess(started.hProcess, &exit_code);
+  CloseHandle(started.hProcess);
+  return exit_code;
+}
+
 void pump_messages_for(DWORD milliseconds) {
   pump_until([] { return false; }, milliseconds);
 }
@@ -136,14 +183,22 @@ FakeShutdownLog::~FakeShutdownLog() {
 
 namespace {
 
-// The log's lines of one kind ("minimized", "not-minimized" or "finished"), as kind and line.
-std::vector<std::pair<std::string, std::wstring>> log_lines(const std::wstring& path) {
+struct LogLine {
+  std::string kind;  // "minimized", "not-minimized" or "finished"
+  std::wstring program;
+  std::wstring command_line;
+};
+
+std::vector<LogLine> log_lines(const std::wstring& path) {
   std::ifstream file(path.c_str(), std::ios::binary);
-  std::vector<std::pair<std::string, std::wstring>> lines;
+  std::vector<LogLine> lines;
   std::string line;
   while (std::getline(file, line)) {
-    const std::size_t tab = line.find('\t');
-    if (tab != std::string::npos) lines.emplace_back(line.substr(0, tab), unescaped(from_utf8(line.substr(tab + 1))));
+    const std::size_t first = line.find('\t');
+    const std::size_t second = first == std::string::npos ? first : line.find('\t', first + 1);
+    if (second == std::string::npos) continue;
+    lines.push_back({line.substr(0, first), unescaped(from_utf8(line.substr(first + 1, second - first - 1))),
+                     unescaped(from_utf8(line.substr(second + 1)))});
   }
   return lines;
 }
@@ -152,15 +207,22 @@ std::vector<std::pair<std::string, std::wstring>> log_lines(const std::wstring& 
 
 std::vector<StartRecord> FakeShutdownLog::records() const {
   std::vector<StartRecord> records;
-  for (const auto& [kind, command_line] : log_lines(path_))
-    if (kind != "finished") records.push_back({kind == "minimized", command_line});
+  for (const LogLine& line : log_lines(path_))
+    if (line.kind != "finished") records.push_back({line.kind == "minimized", line.command_line});
   return records;
+}
+
+std::vector<std::wstring> FakeShutdownLog::programs() const {
+  std::vector<std::wstring> programs;
+  for (const LogLine& line : log_lines(path_))
+    if (line.kind != "finished") programs.push_back(line.program);
+  return programs;
 }
 
 std::vector<std::wstring> FakeShutdownLog::finished() const {
   std::vector<std::wstring> finished;
-  for (const auto& [kind, command_line] : log_lines(path_))
-    if (kind == "finished") finished.push_back(command_line);
+  for (const LogLine& line : log_lines(path_))
+    if (line.kind == "finished") finished.push_back(line.command_line);
   return finished;
 }
 

@@ -13,9 +13,16 @@
 
 std::wstring this_exe_directory();
 
-// Passes only when the fake shutdown.exe stands beside this test program, where process
-// creation looks first. Tests that start commands assert it before clicking anything.
+// Passes only when the fake shutdown.exe stands beside this test program, where the tests'
+// own launchers are told to look. Tests that start commands assert it before clicking anything.
 ::testing::AssertionResult fake_shutdown_is_in_place();
+
+// Passes only when the system folder's shutdown.exe, the one the real program starts, is the
+// fake: in the tests' own Wine prefix, never on a Windows of one's own.
+::testing::AssertionResult system_shutdown_is_the_fake();
+
+// Whether two paths name the same file, as Windows compares them (regardless of case).
+bool same_path(const std::wstring& a, const std::wstring& b);
 
 // Dispatches this thread's messages, as the program's loop does, for the given time or until
 // the condition holds. Returns whether the condition held.
@@ -39,6 +46,8 @@ class FakeShutdownLog {
   FakeShutdownLog& operator=(const FakeShutdownLog&) = delete;
 
   std::vector<StartRecord> records() const;
+  // The full path of the fake that answered each start, in the order of records().
+  std::vector<std::wstring> programs() const;
   // The command lines of the fakes that have slept their time out.
   std::vector<std::wstring> finished() const;
   // Waits (pumping messages) until at least count records are there; returns them.
@@ -71,6 +80,11 @@ class MessageBoxCloser {
  private:
   HHOOK hook_;
 };
+
+// Runs tests/bin's test_child.exe, a GUI program, with the arguments and without a console, as
+// from the desktop, and waits for it to end
+// (at most the timeout); returns its exit code, or STILL_ACTIVE when it is still running.
+DWORD run_test_child(const std::wstring& arguments, DWORD timeout_milliseconds = 10000);
 
 std::wstring window_text(HWND window);
 std::wstring class_name(HWND window);

@@ -11,10 +11,15 @@
 #include "main_window/main_window_win32.h"
 #include "support/test_support.h"
 
+// The window's launcher, told to start the fake shutdown.exe beside the test program.
+inline MainWindow::LauncherFactory fake_launcher() {
+  return [](ReportFailure report) { return std::make_unique<Win32Launcher>(std::move(report), this_exe_directory()); };
+}
+
 class InProcessWindowTest : public ::testing::Test {
  protected:
   // Creates and shows the window; its boxes still hold their design-time texts.
-  void create(const MainWindow::LauncherFactory& make_launcher = {}, ClockText* clock = nullptr,
+  void create(const MainWindow::LauncherFactory& make_launcher = fake_launcher(), ClockText* clock = nullptr,
               MainWindow::StartTimer start_timer = &::SetTimer) {
     window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop, make_launcher,
                                 clock, start_timer);
@@ -34,9 +39,9 @@ class InProcessWindowTest : public ::testing::Test {
   std::unique_ptr<MainWindow> window;
 };
 
-// Starts every command under a name that no program has, as on a system without shutdown,
-// through the real launcher; counts the attempts and how deeply they were nested in each
-// other (a launch inside a launch means an event ran inside a handler).
+// Starts every command through the real launcher, told to look in a folder without a
+// shutdown.exe, as on a system that has none; counts the attempts and how deeply they were
+// nested in each other (a launch inside a launch means an event ran inside a handler).
 class MissingProgramLauncher final : public CommandLauncher {
  public:
   struct Counts {
@@ -44,15 +49,21 @@ class MissingProgramLauncher final : public CommandLauncher {
     int depth = 0;
     int deepest = 0;
   };
+  // Named in the reports of the failed starts.
+  static std::wstring folder() { return this_exe_directory() + L"\\without-shutdown"; }
+
   explicit MissingProgramLauncher(ReportFailure report, Counts* counts = nullptr)
-      : real_{std::move(report)}, counts_{counts} {}
-  void launch(std::wstring_view command_line) override {
+      : real_{std::move(report), folder()}, counts_{counts} {
+    CreateDirectoryW(folder().c_str(), nullptr);
+  }
+  bool launch(std::wstring_view command_line, Failure failure) override {
     Counts ignored;
     Counts& counts = counts_ ? *counts_ : ignored;
     ++counts.attempts;
     counts.deepest = std::max(counts.deepest, ++counts.depth);
-    real_.launch(L"varnok-missing-" + std::wstring{command_line});
+    const bool started = real_.launch(command_line, failure);
     --counts.depth;
+    return started;
   }
   static MainWindow::LauncherFactory factory(Counts* counts = nullptr) {
     return [counts](ReportFailure report) { return std::make_unique<MissingProgramLauncher>(std::move(report), counts); };
