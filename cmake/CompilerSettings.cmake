@@ -17,8 +17,18 @@ if(VARNOK_WARNINGS_AS_ERRORS)
 endif()
 
 if(WIN32)
-  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  # The oldest Windows the programs run on: Windows 7 (6.1). The code is compiled for it and,
+  # with mingw-w64, every executable's header declares it (GNU ld and LLD would each pick a
+  # default of their own, 4.0/5.2 and 6.0, older than the functions the program imports).
+  set(VARNOK_WINDOWS_MAJOR 6)
+  set(VARNOK_WINDOWS_MINOR 1)
+  math(EXPR varnok_win32_winnt "(${VARNOK_WINDOWS_MAJOR} << 8) | ${VARNOK_WINDOWS_MINOR}" OUTPUT_FORMAT HEXADECIMAL)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=${varnok_win32_winnt})
   if(MINGW)
+    add_link_options(
+      "LINKER:--major-os-version,${VARNOK_WINDOWS_MAJOR},--minor-os-version,${VARNOK_WINDOWS_MINOR}"
+      "LINKER:--major-subsystem-version,${VARNOK_WINDOWS_MAJOR},--minor-subsystem-version,${VARNOK_WINDOWS_MINOR}"
+      "LINKER:--tsaware")
     # Fully static: the program then imports only DLLs that ship with Windows
     # (with the posix thread model, -static-libstdc++ alone still pulls in libwinpthread).
     add_compile_options(-ffunction-sections -fdata-sections)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -210,6 +211,58 @@ std::vector<std::uint8_t> read_whole_file(const std::wstring& path) {
   return bytes;
 }
 
+// Reads a T at a file offset; false when the file is too short to hold it.
+template <typename T>
+bool read_at(const std::vector<std::uint8_t>& file, std::size_t offset, T& out) {
+  if (offset > file.size() || file.size() - offset < sizeof out) return false;
+  std::memcpy(&out, file.data() + offset, sizeof out);
+  return true;
+}
+
+// The names of the functions a PE file imports by name, read from its import directory.
+std::vector<std::string> imported_functions(const std::vector<std::uint8_t>& file, std::size_t nt_offset,
+                                            const IMAGE_NT_HEADERS64& nt) {
+  std::vector<IMAGE_SECTION_HEADER> sections(nt.FileHeader.NumberOfSections);
+  const std::size_t first_section = nt_offset + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
+                                    nt.FileHeader.SizeOfOptionalHeader;
+  for (std::size_t i = 0; i < sections.size(); ++i)
+    if (!read_at(file, first_section + i * sizeof(IMAGE_SECTION_HEADER), sections[i])) return {};
+  const auto offset_of = [&](DWORD rva) -> std::size_t {
+    for (const IMAGE_SECTION_HEADER& section : sections)
+      if (rva >= section.VirtualAddress && rva - section.VirtualAddress < section.SizeOfRawData)
+        return section.PointerToRawData + (rva - section.VirtualAddress);
+    return file.size();
+  };
+  const auto string_at = [&](std::size_t offset) {
+    std::string text;
+    while (offset < file.size() && file[offset]) text += static_cast<char>(file[offset++]);
+    return text;
+  };
+
+  std::vector<std::string> functions;
+  const DWORD imports = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+  IMAGE_IMPORT_DESCRIPTOR dll{};
+  for (std::size_t at = offset_of(imports); read_at(file, at, dll) && dll.Name; at += sizeof dll) {
+    std::uint64_t thunk = 0;
+    for (std::size_t entry = offset_of(dll.OriginalFirstThunk ? dll.OriginalFirstThunk : dll.FirstThunk);
+         read_at(file, entry, thunk) && thunk; entry += sizeof thunk)
+      if (!(thunk & IMAGE_ORDINAL_FLAG64))
+        functions.push_back(string_at(offset_of(static_cast<DWORD>(thunk)) + sizeof(WORD)));  // after the hint
+  }
+  return functions;
+}
+
+// Functions older Windows lacks, with the version that brought them: a program importing one
+// must not declare that it runs on less.
+struct NewerFunction {
+  const char* name;
+  WORD major, minor;
+};
+constexpr NewerFunction kNewerFunctions[] = {
+    {"GetTimeFormatEx", 6, 0}, {"GetDateFormatEx", 6, 0}, {"GetTickCount64", 6, 0},
+    {"GetLocaleInfoEx", 6, 0}, {"CompareStringOrdinal", 6, 0}, {"GetUserDefaultLocaleName", 6, 0},
+};
+
 }  // namespace
 
 TEST(IdentityVersionInfo, FixedPartSaysVersionOneOfAWindowsApplication) {
@@ -373,7 +426,7 @@ TEST(IdentityIcon, GroupOneListsTwelveUncompressedImagesByIdSizeAndDepth) {
   }
 }
 
-TEST(IdentityPeHeader, GuiSubsystemImageVersionOneAndNoTimestamp) {
+TEST(IdentityPeHeader, GuiSubsystemImageVersionOneNoTimestampAndTheOldestWindowsItsImportsAllow) {
   const std::vector<std::uint8_t> file = read_whole_file(program_path());
   ASSERT_GE(file.size(), sizeof(IMAGE_DOS_HEADER));
   IMAGE_DOS_HEADER dos;
@@ -391,4 +444,24 @@ TEST(IdentityPeHeader, GuiSubsystemImageVersionOneAndNoTimestamp) {
   EXPECT_EQ(nt.OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
   EXPECT_EQ(nt.OptionalHeader.MajorImageVersion, 1);
   EXPECT_EQ(nt.OptionalHeader.MinorImageVersion, 0);
+
+  // Both builds declare the Windows the code is compiled for (_WIN32_WINNT, Windows 7), as the
+  // oldest to load the program on; Windows also picks a window's frame by the subsystem version.
+  constexpr WORD kMajor = _WIN32_WINNT >> 8, kMinor = _WIN32_WINNT & 0xFF;
+  EXPECT_EQ(nt.OptionalHeader.MajorOperatingSystemVersion, kMajor);
+  EXPECT_EQ(nt.OptionalHeader.MinorOperatingSystemVersion, kMinor);
+  EXPECT_EQ(nt.OptionalHeader.MajorSubsystemVersion, kMajor);
+  EXPECT_EQ(nt.OptionalHeader.MinorSubsystemVersion, kMinor);
+  EXPECT_TRUE(nt.OptionalHeader.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
+  const std::vector<std::string> imports = imported_functions(file, nt_offset, nt);
+  EXPECT_NE(std::find(imports.begin(), imports.end(), "CreateProcessW"), imports.end()) << "imports unread";
+  for (const NewerFunction& function : kNewerFunctions) {
+    if (std::find(imports.begin(), imports.end(), function.name) == imports.end()) continue;
+    EXPECT_GE(MAKEWORD(nt.OptionalHeader.MinorSubsystemVersion, nt.OptionalHeader.MajorSubsystemVersion),
+              MAKEWORD(function.minor, function.major))
+        << function.name;
+    EXPECT_GE(MAKEWORD(nt.OptionalHeader.MinorOperatingSystemVersion, nt.OptionalHeader.MajorOperatingSystemVersion),
+              MAKEWORD(function.minor, function.major))
+        << function.name;
+  }
 }
