@@ -293,54 +293,30 @@ TEST(ProgramStart, AWindowThatCannotBeCreatedIsReportedUntilTheUserClosesTheMess
   EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-namespace {
-
-struct FoundBox {
-  DWORD process_id;
-  HWND box;
-};
-
-BOOL CALLBACK find_message_box(HWND window, LPARAM lparam) {
-  auto* found = reinterpret_cast<FoundBox*>(lparam);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != found->process_id || class_name(window) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-  found->box = window;
-  return FALSE;
-}
-
-}  // namespace
-
 // An error nothing catches ends the program: from the moment its message shows, no tick and no
 // click runs a handler (the message's own loop would otherwise deliver them), and the process
 // ends once the user has closed it, with no second message of the C runtime's.
 TEST(FatalError, StartsNothingWhileItsMessageIsOpenAndEndsTheProcessWhenClosed) {
   ASSERT_TRUE(fake_shutdown_is_in_place());
   FakeShutdownLog log;
-  const std::wstring child = this_exe_directory() + L"\\test_child.exe";
-  std::wstring command_line = L"\"" + child + L"\" fatal";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  ASSERT_TRUE(CreateProcessW(child.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &started));
-  CloseHandle(started.hThread);
   // The child's shutdown watcher is armed for a second about 1 s after it met the error.
-  FoundBox found{started.dwProcessId, nullptr};
-  EXPECT_TRUE(pump_until([&] { return !EnumWindows(find_message_box, reinterpret_cast<LPARAM>(&found)); }, 10000));
-  if (found.box) {
-    EXPECT_EQ(window_text(GetDlgItem(found.box, 0xFFFF)), L"An unexpected error has ended the program.");
-    HWND main_window = GetWindow(found.box, GW_OWNER);
+  TestChild child(L"fatal");
+  ASSERT_TRUE(child.started());
+  HWND box = nullptr;
+  EXPECT_TRUE(pump_until([&] {
+    box = visible_window_of(child.process_id(), [](HWND window) { return class_name(window) == L"#32770"; });
+    return box != nullptr;
+  }, 10000));
+  if (box) {
+    EXPECT_EQ(window_text(GetDlgItem(box, 0xFFFF)), L"An unexpected error has ended the program.");
+    HWND main_window = GetWindow(box, GW_OWNER);
     EXPECT_FALSE(IsWindowEnabled(main_window));
     SendMessageW(GetDlgItem(main_window, control_id(Control::Command5)), BM_CLICK, 0, 0);  // Shutdown Now
     pump_messages_for(2500);  // past the watcher's second
     EXPECT_TRUE(log.records().empty()) << "started after the program said it had ended";
-    PostMessageW(found.box, WM_COMMAND, IDOK, 0);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
   }
-  EXPECT_TRUE(pump_until([&] { return WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0; }, 5000))
-      << "the process did not end once its message was closed";
-  TerminateProcess(started.hProcess, 1);
-  CloseHandle(started.hProcess);
+  EXPECT_NE(child.wait(5000), STILL_ACTIVE) << "the process did not end once its message was closed";
   EXPECT_TRUE(log.records().empty());
 }
 

@@ -70,7 +70,8 @@ TEST_F(LauncherTest, AConsoleCommandStartedByAGuiProgramGetsAMinimizedWindow) {
   FakeShutdownLog log;
   const std::wstring console_fake_folder = this_exe_directory() + L"\\console";
   ASSERT_NE(GetFileAttributesW(shutdown_program_in(console_fake_folder).c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(run_test_child(L"launch " + console_fake_folder), static_cast<DWORD>(ERROR_SUCCESS));
+  TestChild child(L"launch " + console_fake_folder, TestChild::Console::Detached);
+  EXPECT_EQ(child.wait(), static_cast<DWORD>(ERROR_SUCCESS));
   EXPECT_EQ(log.wait_for(1), (std::vector<StartRecord>{{true, L"shutdown -s -f"}}));
   EXPECT_TRUE(same_path(log.programs().at(0), shutdown_program_in(console_fake_folder)));
 }

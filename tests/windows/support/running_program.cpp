@@ -8,21 +8,6 @@
 
 namespace {
 
-struct Search {
-  DWORD process_id;
-  HWND found;
-};
-
-BOOL CALLBACK find_main_window(HWND window, LPARAM lparam) {
-  auto* search = reinterpret_cast<Search*>(lparam);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search->process_id || !IsWindowVisible(window)) return TRUE;
-  if (window_text(window) != kForm.title) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
 std::wstring message_text(HWND window) {
   const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -80,11 +65,10 @@ RunningProgram::RunningProgram(const ProgramCopy& copy, const std::wstring& argu
   // The window counts as up once its last control exists and the first fill has happened.
   pump_until(
       [&] {
-        Search search{process_id_, nullptr};
-        EnumWindows(find_main_window, reinterpret_cast<LPARAM>(&search));
-        if (!search.found || !GetDlgItem(search.found, control_id(Control::Label1))) return false;
-        if (message_text(GetDlgItem(search.found, control_id(Control::Text2))) == L"dd") return false;
-        window_ = search.found;
+        HWND found = visible_window_of(process_id_, [](HWND window) { return window_text(window) == kForm.title; });
+        if (!found || !GetDlgItem(found, control_id(Control::Label1))) return false;
+        if (message_text(GetDlgItem(found, control_id(Control::Text2))) == L"dd") return false;
+        window_ = found;
         return true;
       },
       15000);

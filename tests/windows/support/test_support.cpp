@@ -127,23 +127,58 @@ bool same_path(const std::wstring& a, const std::wstring& b) {
          CSTR_EQUAL;
 }
 
-DWORD run_test_child(const std::wstring& arguments, DWORD timeout_milliseconds) {
+TestChild::TestChild(const std::wstring& arguments, Console console) {
   const std::wstring child = this_exe_directory() + L"\\test_child.exe";
   std::wstring command_line = L"\"" + child + L"\" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  // Detached from this test's console, as a program started from the desktop has none: a
-  // console it had inherited would be handed on to the console programs it starts.
-  if (!CreateProcessW(child.c_str(), command_line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
-                      &startup, &started))
-    return GetLastError();
+  const DWORD flags = console == Console::Detached ? DETACHED_PROCESS : 0;
+  if (!CreateProcessW(child.c_str(), command_line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup,
+                      &started))
+    return;
   CloseHandle(started.hThread);
+  process_ = started.hProcess;
+  process_id_ = started.dwProcessId;
+}
+
+TestChild::~TestChild() {
+  if (!process_) return;
+  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
+  CloseHandle(process_);
+}
+
+DWORD TestChild::wait(DWORD timeout_milliseconds) {
   DWORD exit_code = STILL_ACTIVE;
-  if (pump_until([&] { return WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0; }, timeout_milliseconds))
-    GetExitCodeProcess(started.hProcess, &exit_code);
-  CloseHandle(started.hProcess);
+  if (process_ &&
+      pump_until([&] { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, timeout_milliseconds))
+    GetExitCodeProcess(process_, &exit_code);
   return exit_code;
+}
+
+namespace {
+
+struct WindowSearch {
+  DWORD process_id;
+  const std::function<bool(HWND)>* wanted;
+  HWND found;
+};
+
+BOOL CALLBACK find_window(HWND window, LPARAM lparam) {
+  auto* search = reinterpret_cast<WindowSearch*>(lparam);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->process_id || !IsWindowVisible(window) || !(*search->wanted)(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND visible_window_of(DWORD process_id, const std::function<bool(HWND)>& wanted) {
+  WindowSearch search{process_id, &wanted, nullptr};
+  EnumWindows(find_window, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 void pump_messages_for(DWORD milliseconds) {

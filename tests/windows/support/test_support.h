@@ -81,10 +81,30 @@ class MessageBoxCloser {
   HHOOK hook_;
 };
 
-// Runs tests/bin's test_child.exe, a GUI program, with the arguments and without a console, as
-// from the desktop, and waits for it to end
-// (at most the timeout); returns its exit code, or STILL_ACTIVE when it is still running.
-DWORD run_test_child(const std::wstring& arguments, DWORD timeout_milliseconds = 10000);
+// tests/bin's test_child.exe, a GUI program as the real one is (see its source), started with
+// the arguments; ended by force should it outlive the object.
+class TestChild {
+ public:
+  // Detached, the child has no console, as a program started from the desktop has none: a
+  // console it had inherited would be handed on to the console programs it starts.
+  enum class Console { Detached, Inherited };
+  explicit TestChild(const std::wstring& arguments, Console console = Console::Inherited);
+  ~TestChild();
+  TestChild(const TestChild&) = delete;
+  TestChild& operator=(const TestChild&) = delete;
+
+  bool started() const { return process_ != nullptr; }
+  DWORD process_id() const { return process_id_; }
+  // Waits, pumping messages, for the child to end; its exit code, or STILL_ACTIVE.
+  DWORD wait(DWORD timeout_milliseconds = 10000);
+
+ private:
+  HANDLE process_{};
+  DWORD process_id_{};
+};
+
+// The first visible top-level window of the process that the test wants, or null.
+HWND visible_window_of(DWORD process_id, const std::function<bool(HWND)>& wanted);
 
 std::wstring window_text(HWND window);
 std::wstring class_name(HWND window);
