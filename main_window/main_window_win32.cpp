@@ -389,7 +389,7 @@ void end_program_after_fatal_error() {
   HWND owner = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), halt_main_window, reinterpret_cast<LPARAM>(&owner));
   MessageBoxW(owner, L"An unexpected error has ended the program.", kMessageTitle, MB_OK | MB_ICONERROR);
-  // Not abort(): the C runtime would show a second message of its own in a GUI program.
+  // Not abort(): no runtime may add a message or an error report of its own.
   TerminateProcess(GetCurrentProcess(), 3);
   for (;;) Sleep(INFINITE);  // TerminateProcess does not return for the calling process
 }
