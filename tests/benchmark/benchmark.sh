@@ -4,6 +4,9 @@
 # watchers armed (against the minimal window running three empty 1 ms timers), the lateness of
 # a scheduled start, and whether a second build directory gives the same bytes (for the
 # Clang/LLD build too, with its size and imports). Every ratio's floor is measured in this run.
+# The compared measures run in pairs, a program run right beside a minimal window's run, so
+# that whatever else the machine does weighs on both sides of a pair alike; a ratio is the
+# median of the pairs' ratios, printed with the lowest and highest.
 # Prints one table and writes it to build/benchmark.txt.
 #
 #   tests/benchmark/benchmark.sh                 build, measure, print
@@ -55,6 +58,17 @@ under_wine() {
       { echo "benchmark: bench_driver $1 failed:" >&2; cat "$work/driver.out" >&2; return 1; }
   }
   driver_value() { awk -v k="$1" '$1 == k { print $2 }' "$work/driver.out" | tail -n 1; }
+  # Lines "program minimal", one a pair, in; the median of their ratios, the lowest and the
+  # highest recorded as NAME_ratio, all of them in run order as NAME_pairs.
+  pair_ratios() {  # name
+    local list
+    list=$(awk '{ printf "%.2f ", $1 / $2 }')
+    result "$1_pairs" "$list"
+    result "$1_ratio" "$(printf '%s\n' $list | sort -g |
+      awk '{ v[NR] = $1 } END { printf "%.2f %.2f %.2f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, v[1], v[NR] }')"
+  }
+  # The machine's load (one-minute average) as the compared measures begin, and as they end.
+  result load_at_start "$(cut -d' ' -f1 /proc/loadavg)"
 
   cp "$program" "$work/Varnok Shutdown Manager.exe"
   cp "$minimal" "$work/minimal_window.exe"
@@ -116,10 +130,17 @@ under_wine() {
   result wineserver_pid "${wineserver_pid:-none}"
   echo "benchmark: wineserver of this session: ${wineserver_pid:-not identified (${#candidates[@]} candidates)}" >&2
 
-  # Start-up time, measured by the driver from CreateProcessW; the two programs take turns.
-  echo "benchmark: start-up, $startup_runs runs each" >&2
+  # Start-up time, measured by the driver from CreateProcessW; the two programs take turns, and
+  # the program's run i is paired with the minimal window's run i just before it.
+  echo "benchmark: start-up, $startup_runs pairs of runs" >&2
   drive startup "$minimal_copy" "$startup_runs" shown "$program_copy" filled
   cp "$work/driver.out" "$work/startup.out"
+  startup_pairs() {  # field: 4 ready, 8 visible
+    awk -v f="$1" '$1 == "run" { v[$2, $3] = $f }
+      END { for (i = 1; ((2, i) in v) && ((1, i) in v); i++) print v[2, i], v[1, i] }' "$work/startup.out"
+  }
+  startup_pairs 8 | pair_ratios startup_shown
+  startup_pairs 4 | pair_ratios startup_filled
   nth() { awk -v k="$1" -v n="$2" '$1 == k && $2 == n { print $3 }' "$work/startup.out"; }
   local which index
   for which in minimal:1 program:2; do
@@ -148,32 +169,41 @@ under_wine() {
     for phase in create show fill_after_show; do result "phase_${kind}_$phase" "$(phase_median "$kind" "$phase")"; done
   done
 
-  # Peak resident memory after about a second of running, median of a few starts.
-  echo "benchmark: peak memory, $memory_runs starts each" >&2
-  peak_memory() {  # exe title mode
-    local values=()
-    for _ in $(seq "$memory_runs"); do
-      start_copy "$1"
-      drive wait "$2" "$3"
-      sleep 1
-      values+=("$(awk '/^VmHWM:/ { print $2 }' "/proc/$started/status")")
-      stop_copy "$started" "$2"
-    done
-    printf '%s\n' "${values[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
+  # Peak resident memory after about a second of running: pairs of starts, the minimal window's
+  # then the program's, one line "program minimal" a pair.
+  echo "benchmark: peak memory, $memory_runs pairs of starts" >&2
+  peak_memory() {  # exe title mode; sets $peak_kb
+    start_copy "$1"
+    drive wait "$2" "$3"
+    sleep 1
+    peak_kb=$(awk '/^VmHWM:/ { print $2 }' "/proc/$started/status")
+    stop_copy "$started" "$2"
   }
-  result memory_minimal_kb "$(peak_memory minimal_window.exe "$minimal_title" shown)"
-  result memory_program_kb "$(peak_memory "Varnok Shutdown Manager.exe" "$program_title" filled)"
+  : >"$work/memory.out"
+  local peak_kb minimal_kb
+  for _ in $(seq "$memory_runs"); do
+    peak_memory minimal_window.exe "$minimal_title" shown
+    minimal_kb=$peak_kb
+    peak_memory "Varnok Shutdown Manager.exe" "$program_title" filled
+    echo "$peak_kb $minimal_kb" >>"$work/memory.out"
+  done
+  median_of() {  # column of memory.out
+    awk -v c="$1" '{ print $c }' "$work/memory.out" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
+  }
+  result memory_program_kb "$(median_of 1)"
+  result memory_minimal_kb "$(median_of 2)"
+  pair_ratios memory <"$work/memory.out"
 
   # CPU over equal windows: the program idle, then in turns the program with all three watchers
   # armed and the minimal window running three empty 1 ms timers, each started afresh and alone
   # (nothing else ticks meanwhile), the timers of both started one message at a time by the
-  # driver. A process is counted with the session's wineserver, which does much of the work
-  # of delivering timer messages.
+  # driver. Round i's program and bare timers are a pair. A process is counted with the
+  # session's wineserver, which does much of the work of delivering timer messages.
   echo "benchmark: CPU, ${cpu_seconds} s idle, then $cpu_rounds rounds of ${cpu_seconds} s armed and ${cpu_seconds} s of bare timers" >&2
   local ticks_per_second
   ticks_per_second=$(getconf CLK_TCK)
   percent() { awk -v d="$1" -v n="$2" 'BEGIN { printf "%.2f", 100 * d / n }'; }
-  cpu_window() {  # pid label
+  cpu_window() {  # pid label round
     local p0 n0 s0=0 w0=0 t0 p1 n1 s1=0 w1=0 t1
     t0=$(now_ns)
     p0=$(cpu_ticks "$1"); n0=$(cpu_ns "$1")
@@ -184,7 +214,7 @@ under_wine() {
     t1=$(now_ns)
     local elapsed_ticks
     elapsed_ticks=$(awk -v n=$((t1 - t0)) -v h="$ticks_per_second" 'BEGIN { print n / 1e9 * h }')
-    printf '%s %s %s %s %s\n' "$2" "$(percent $((p1 - p0)) "$elapsed_ticks")" "$(percent $((n1 - n0)) $((t1 - t0)))" \
+    printf '%s %s %s %s %s %s\n' "$2" "$3" "$(percent $((p1 - p0)) "$elapsed_ticks")" "$(percent $((n1 - n0)) $((t1 - t0)))" \
       "$(percent $((s1 - s0)) "$elapsed_ticks")" "$(percent $((w1 - w0)) $((t1 - t0)))" >>"$work/cpu.out"
   }
   : >"$work/cpu.out"
@@ -194,10 +224,10 @@ under_wine() {
     program_pid=$started
     drive wait "$program_title" filled
     sleep 1
-    [ "$round" -eq 1 ] && cpu_window "$program_pid" idle
+    [ "$round" -eq 1 ] && cpu_window "$program_pid" idle "$round"
     drive arm "$program_title"
     sleep 0.5
-    cpu_window "$program_pid" armed
+    cpu_window "$program_pid" armed "$round"
     stop_copy "$program_pid" "$program_title"
 
     start_copy minimal_window.exe
@@ -206,20 +236,25 @@ under_wine() {
     sleep 1
     drive arm-bare "$minimal_title"
     sleep 0.5
-    cpu_window "$minimal_pid" timers
+    cpu_window "$minimal_pid" timers "$round"
     stop_copy "$minimal_pid" "$minimal_title"
   done
   # Means over the rounds: process ticks, process schedstat, wineserver ticks, its schedstat.
   local label column
   for label in idle armed timers; do
-    for column in 2:ticks 3:ns 4:wineserver 5:wineserver_ns; do
+    for column in 3:ticks 4:ns 5:wineserver 6:wineserver_ns; do
       result "cpu_${label}_${column#*:}" "$(awk -v l="$label" -v c="${column%:*}" \
         '$1 == l { t += $c; n++ } END { if (n) printf "%.2f", t / n }' "$work/cpu.out")"
     done
-    result "cpu_${label}_rounds" "$(awk -v l="$label" '$1 == l { printf "%s+%s ", $3, $5 }' "$work/cpu.out")"
+    result "cpu_${label}_rounds" "$(awk -v l="$label" '$1 == l { printf "%s+%s ", $4, $6 }' "$work/cpu.out")"
   done
+  # Each round's program and wineserver against its bare timers and wineserver, in nanoseconds.
+  awk '{ total[$1, $2] = $4 + $6 }
+    END { for (r = 1; (("armed", r) in total) && (("timers", r) in total); r++) print total["armed", r], total["timers", r] }' \
+    "$work/cpu.out" | pair_ratios cpu_armed
   # Armed on a time that never comes, nothing may have been started.
   result starts_while_armed "$(wc -l <"$log")"
+  result load_at_end "$(cut -d' ' -f1 /proc/loadavg)"
 
   # Lateness of a scheduled start, as the fake records it.
   echo "benchmark: schedule delay, $delay_runs runs" >&2
@@ -296,29 +331,29 @@ verdict() { if calc "exit !($1)"; then echo pass; else echo miss; fi; }
 program_size=$(size_of "$program")
 clang_size=$(size_of "$clang_program")
 minimal_size=$(size_of "$minimal")
+# A compared measure's ratio (the median of its pairs' ratios), and that with the pairs' spread.
+ratio() { value "$1_ratio" | cut -d' ' -f1; }
+spread() { value "$1_ratio" | awk '{ printf "%s, pairs %s-%s", $1, $2, $3 }'; }
+
 startup_program=$(value startup_program_ms)
 startup_minimal=$(value startup_minimal_ms)
-filled_ratio=$(calc "printf \"%.2f\", $startup_program / $startup_minimal")
-shown_ratio=$(calc "printf \"%.2f\", $(value startup_program_shown_ms) / $(value startup_minimal_shown_ms)")
 memory_program=$(value memory_program_kb)
 memory_minimal=$(value memory_minimal_kb)
-memory_ratio=$(calc "printf \"%.2f\", $memory_program / $memory_minimal")
 # Armed CPU against its floor: both with the session's wineserver, from the scheduler's
 # nanosecond statistics.
 armed_total=$(calc "printf \"%.2f\", $(value cpu_armed_ns) + $(value cpu_armed_wineserver_ns)")
 timers_total=$(calc "printf \"%.2f\", $(value cpu_timers_ns) + $(value cpu_timers_wineserver_ns)")
-cpu_ratio=$(calc "printf \"%.2f\", $armed_total / $timers_total")
 if [ "$(value wineserver_pid)" = none ]; then
   cpu_verdict="unknown (wineserver not identified)"
 else
-  cpu_verdict="$(verdict "$cpu_ratio <= 1.3") ($cpu_ratio)"
+  cpu_verdict="$(verdict "$(ratio cpu_armed) <= 1.3") ($(spread cpu_armed))"
 fi
 starts=$(value starts_while_armed)
 
 table=$(
   row() { printf '%-34s | %-36s | %-24s | %-17s | %s\n' "$@"; }
   line=$(printf '%0.s-' $(seq 40))
-  echo "Varnok Shutdown Manager benchmark, $(date '+%Y-%m-%d %H:%M:%S'), $(/usr/lib/wine/wine64 --version 2>/dev/null || echo wine), $(nproc) CPUs, load average $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "Varnok Shutdown Manager benchmark, $(date '+%Y-%m-%d %H:%M:%S'), $(/usr/lib/wine/wine64 --version 2>/dev/null || echo wine), $(nproc) CPUs, load average $(cut -d' ' -f1-3 /proc/loadavg) (compared measures: from $(value load_at_start) to $(value load_at_end))"
   row "Measure" "Program" "Minimal window" "Target" "Verdict"
   row "${line:0:34}" "${line:0:36}" "${line:0:24}" "${line:0:17}" "${line:0:12}"
   row "Executable size" "$program_size B ($(calc "printf \"%.1f\", $program_size / 1024") KB)" \
@@ -329,14 +364,14 @@ table=$(
   row "Imported DLLs" "$(imports_of "$program")" "$(imports_of "$minimal")" "-" "info"
   row "  Clang/LLD build" "$(imports_of "$clang_program")" "-" "-" "info"
   row "Start-up to visible, median of $startup_runs" "$(value startup_program_shown_ms) ms" \
-      "$(value startup_minimal_shown_ms) ms" "ratio <= 1.2" "$(verdict "$shown_ratio <= 1.2") ($shown_ratio)"
-  row "  to both boxes filled" "$startup_program ms" "$startup_minimal ms (shown)" "-" "info ($filled_ratio)"
+      "$(value startup_minimal_shown_ms) ms" "ratio <= 1.2" "$(verdict "$(ratio startup_shown) <= 1.2") ($(spread startup_shown))"
+  row "  to both boxes filled" "$startup_program ms" "$startup_minimal ms (shown)" "-" "info ($(spread startup_filled))"
   row "  fresh process: create window" "$(value phase_program_create) ms" "$(value phase_empty_create) ms (empty)" "-" "info"
   row "  fresh process: show and paint" "$(value phase_program_show) ms" "$(value phase_empty_show) ms (empty)" "-" "info"
   row "  fresh process: then filled" "$(value phase_program_fill_after_show) ms" "-" "-" "info"
   row "  empty + 17 blank children" "-" "$(value phase_blank-children_create) + $(value phase_blank-children_show) ms" "-" "info"
   row "Peak memory (VmHWM) after 1 s" "$memory_program KB" "$memory_minimal KB" "ratio <= 1.2" \
-      "$(verdict "$memory_ratio <= 1.2") ($memory_ratio)"
+      "$(verdict "$(ratio memory) <= 1.2") ($(spread memory))"
   row "CPU armed x3 + wineserver, $cpu_rounds x ${cpu_seconds} s" "$armed_total % ($(value cpu_armed_ns) + $(value cpu_armed_wineserver_ns))" \
       "$timers_total % (3 bare 1 ms timers)" "ratio <= 1.3" "$cpu_verdict"
   row "  in clock ticks" "$(value cpu_armed_ticks) % + $(value cpu_armed_wineserver) %" \
@@ -349,6 +384,8 @@ table=$(
   row "Reproducible build" "$repro" "-" "identical" "$([ "$repro" = identical ] && echo pass || echo miss)"
   row "  Clang/LLD build" "$repro_clang" "-" "identical" "$([ "$repro_clang" = identical ] && echo pass || echo miss)"
   echo
+  echo "Ratios: the median of the pairs' ratios (program run i / minimal window's run i, run back to back), lowest-highest pair"
+  echo "Pair ratios in run order: start-up to visible $(value startup_shown_pairs); memory $(value memory_pairs); armed CPU $(value cpu_armed_pairs)"
   echo "CPU rounds, process + wineserver (schedstat %): program armed $(value cpu_armed_rounds); minimal window's bare timers $(value cpu_timers_rounds)"
   echo "Start-up, program (ms to filled boxes): $(value startup_program_runs)"
   echo "Start-up, minimal (ms to shown window): $(value startup_minimal_runs)"
