@@ -61,10 +61,10 @@ under_wine() {
   # Lines "program minimal", one a pair, in; the median of their ratios, the lowest and the
   # highest recorded as NAME_ratio, all of them in run order as NAME_pairs.
   pair_ratios() {  # name
-    local list
-    list=$(awk '{ printf "%.2f ", $1 / $2 }')
-    result "$1_pairs" "$list"
-    result "$1_ratio" "$(printf '%s\n' $list | sort -g |
+    local ratios
+    ratios=$(awk '{ printf "%.4f\n", $1 / $2 }')
+    result "$1_pairs" "$(awk '{ printf "%.2f ", $1 }' <<<"$ratios")"
+    result "$1_ratio" "$(sort -g <<<"$ratios" |
       awk '{ v[NR] = $1 } END { printf "%.2f %.2f %.2f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, v[1], v[NR] }')"
   }
   # The machine's load (one-minute average) as the compared measures begin, and as they end.
