@@ -113,7 +113,7 @@ std::string file_bytes(const std::wstring& path) {
 }  // namespace
 
 ::testing::AssertionResult system_shutdown_is_the_fake() {
-  if (!fake_shutdown_is_in_place()) return fake_shutdown_is_in_place();
+  if (auto beside = fake_shutdown_is_in_place(); !beside) return beside;
   const std::string fake = file_bytes(this_exe_directory() + L"\\shutdown.exe");
   if (fake.empty() || file_bytes(shutdown_program_in(system_folder())) != fake)
     return ::testing::AssertionFailure()
