@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "common/system_error_text.h"
+#include "main_window/control_class_win32.h"
 #include "main_window/control_table.h"
 #include "main_window/message_title.h"
 
@@ -62,27 +63,6 @@ UniqueFont create_font(const FontSpec& spec, int dpi_y) {
   font.lfCharSet = spec.charset;
   spec.face.copy(font.lfFaceName, LF_FACESIZE - 1);
   return UniqueFont{CreateFontIndirectW(&font)};
-}
-
-struct ControlClass {
-  const wchar_t* name;
-  DWORD style;
-  DWORD ex_style;
-};
-ControlClass control_class(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::Button:
-      // A caption wider than its button wraps at word boundaries, as the 495-twip-high
-      // countdown buttons expect.
-      return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, 0};
-    case ControlKind::TextBox:
-      return {L"EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-    case ControlKind::Label:
-      return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
-    case ControlKind::Timer:
-      break;
-  }
-  return {nullptr, 0, 0};
 }
 
 ATOM register_window_class(HINSTANCE instance, WNDPROC window_proc) {
@@ -189,7 +169,7 @@ HWND MainWindow::create_hidden_name(Control box, int dpi_x, int dpi_y) {
   // Never shown: it only names the box for a screen reader, with the box's design-time text.
   const ControlSpec& spec = control_spec(box);
   const std::wstring name{spec.caption};
-  return CreateWindowExW(0, L"STATIC", name.c_str(), WS_CHILD | SS_LEFT | SS_NOPREFIX,
+  return CreateWindowExW(kHiddenNameClass.ex_style, kHiddenNameClass.name, name.c_str(), WS_CHILD | kHiddenNameClass.style,
                          twips_to_pixels(spec.rect.left, dpi_x), twips_to_pixels(spec.rect.top, dpi_y),
                          twips_to_pixels(spec.rect.width, dpi_x), twips_to_pixels(spec.rect.height, dpi_y), hwnd_,
                          nullptr, instance_, nullptr);
