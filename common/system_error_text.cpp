@@ -1,10 +1,6 @@
 #include "common/system_error_text.h"
 
-std::wstring decimal(unsigned long number) {
-  wchar_t text[16];
-  wsprintfW(text, L"%lu", number);
-  return text;
-}
+#include "common/decimal.h"
 
 std::wstring system_error_text(DWORD error) {
   wchar_t* buffer = nullptr;

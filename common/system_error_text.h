@@ -1,5 +1,5 @@
 #pragma once
-// Words for the user from the system: an error code's own message, and numbers as text.
+// Words for the user from the system: an error code's own message.
 
 #include <windows.h>
 
@@ -7,6 +7,3 @@
 
 // The system's own words for an error code, followed by the code: "... (error 2)".
 std::wstring system_error_text(DWORD error);
-
-// A number in decimal digits (without the C runtime's formatting, which the program avoids).
-std::wstring decimal(unsigned long number);

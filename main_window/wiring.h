@@ -38,7 +38,7 @@ inline constexpr std::array<WiringRow, 14> kWiring{{
   {Control::Command5,  Event::Click, [](Program& p) { start_now(PowerAction::Shutdown, p.launcher); }},
   {Control::Command6,  Event::Click, [](Program& p) { start_now(PowerAction::Restart, p.launcher); }},
   {Control::Command7,  Event::Click, [](Program& p) { start_now(PowerAction::Logoff, p.launcher); }},
-  {Control::Command8,  Event::Click, [](Program& p) { cancel_schedules(p.form, p.watchers); }},
+  {Control::Command8,  Event::Click, [](Program& p) { cancel_schedules(p.form, p.watchers, p.launcher); }},
   {Control::Timer1,    Event::Tick,  [](Program& p) { p.watchers[PowerAction::Shutdown].watch_step(p.form, p.clock, p.launcher); }},
   {Control::Timer2,    Event::Tick,  [](Program& p) { p.watchers[PowerAction::Restart].watch_step(p.form, p.clock, p.launcher); }},
   {Control::Timer3,    Event::Tick,  [](Program& p) { p.watchers[PowerAction::Logoff].watch_step(p.form, p.clock, p.launcher); }},

@@ -1,15 +1,23 @@
 #pragma once
-// Starts a command line as a separate process and forgets it. A command that cannot be
-// started is reported to the user by the implementation, unless the caller has already had
-// that failure reported; the caller carries on either way.
+// Starts a command line as a separate process and forgets it. Whether and when a failure is
+// shown is the caller's business: a button reports its click's failure at once, a watcher
+// only once its matching second is over without a start.
 
+#include <optional>
+#include <string>
 #include <string_view>
+
+// Why a command could not be started, in the user's words: the program that was tried and the
+// system's reason, or what is wrong with the line itself.
+struct LaunchFailure {
+  std::wstring reason;
+};
 
 class CommandLauncher {
  public:
-  enum class Failure { Report, Quiet };
-
   virtual ~CommandLauncher() = default;
-  // Returns whether the command was started.
-  virtual bool launch(std::wstring_view command_line, Failure failure) = 0;
+  // Nothing when the command started; otherwise why it could not be.
+  virtual std::optional<LaunchFailure> launch(std::wstring_view command_line) = 0;
+  // Shows a failure to the user, never before the running handler has returned.
+  virtual void report(std::wstring text) = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/decimal.h"
 #include "common/system_error_text.h"
 #include "common/win32_handles.h"
 
@@ -45,27 +46,19 @@ DWORD start_minimized(std::wstring_view folder, std::wstring_view command_line) 
   return ERROR_SUCCESS;
 }
 
-namespace {
-
-// A command line may be as long as the seconds box allows; the message shows its start.
-std::wstring shown_command(std::wstring_view command_line) {
-  constexpr std::size_t kShown = 200;
-  if (command_line.size() <= kShown) return std::wstring{command_line};
-  return std::wstring{command_line.substr(0, kShown)} + L"\x2026 (" +
-         decimal(static_cast<unsigned long>(command_line.size())) + L" characters)";
-}
-
-}  // namespace
-
-std::wstring launch_failure_text(std::wstring_view folder, std::wstring_view command_line, DWORD error) {
+std::wstring launch_failure_reason(std::wstring_view folder, std::wstring_view command_line, DWORD error) {
+  // The line itself is at fault, not the program: the seconds box holds more than Windows takes.
+  if (error == ERROR_FILENAME_EXCED_RANGE && command_line.size() > kMaxCommandLineLength)
+    return L"The command line is too long: Windows takes one of at most " + decimal(kMaxCommandLineLength) +
+           L" characters.";
   const std::wstring program = folder.empty() ? L"(the system folder is unknown)" : shutdown_program_in(folder);
-  return L"The command could not be started:\n\n" + shown_command(command_line) + L"\n\nProgram: " + program +
-         L"\n\n" + system_error_text(error);
+  return L"Program: " + program + L"\n\n" + system_error_text(error);
 }
 
-bool Win32Launcher::launch(std::wstring_view command_line, Failure failure) {
+std::optional<LaunchFailure> Win32Launcher::launch(std::wstring_view command_line) {
   const DWORD error = start_minimized(folder_, command_line);
-  if (error == ERROR_SUCCESS) return true;
-  if (failure == Failure::Report) report_(launch_failure_text(folder_, command_line, error));
-  return false;
+  if (error == ERROR_SUCCESS) return std::nullopt;
+  return LaunchFailure{launch_failure_reason(folder_, command_line, error)};
 }
+
+void Win32Launcher::report(std::wstring text) { report_(std::move(text)); }

@@ -26,10 +26,10 @@ std::wstring shutdown_program_in(std::wstring_view folder);
 // Returns ERROR_SUCCESS or the reason the command could not be started.
 DWORD start_minimized(std::wstring_view folder, std::wstring_view command_line);
 
-// The text of the error message for a command that could not be started.
-std::wstring launch_failure_text(std::wstring_view folder, std::wstring_view command_line, DWORD error);
+// Why the command could not be started, given the error start_minimized returned.
+std::wstring launch_failure_reason(std::wstring_view folder, std::wstring_view command_line, DWORD error);
 
-// Hands the text of a failure to whatever shows it to the user. It is called from inside a
+// Hands the text of a report to whatever shows it to the user. It is called from inside a
 // handler, so it must not show anything itself: a message box would run its own message loop
 // and deliver further events before the handler has finished.
 using ReportFailure = std::function<void(std::wstring text)>;
@@ -40,7 +40,8 @@ class Win32Launcher final : public CommandLauncher {
   explicit Win32Launcher(ReportFailure report, std::wstring folder = system_folder())
       : report_{std::move(report)}, folder_{std::move(folder)} {}
 
-  bool launch(std::wstring_view command_line, Failure failure) override;
+  std::optional<LaunchFailure> launch(std::wstring_view command_line) override;
+  void report(std::wstring text) override;
 
  private:
   ReportFailure report_;

@@ -1,29 +1,40 @@
 #include "schedule/schedule_watcher.h"
 
 #include <string>
+#include <utility>
 
-void ScheduleWatcher::watch_step(const FormState& form, ClockText& clock,
-                                 CommandLauncher& launcher) {
+#include "power/failure_report.h"
+
+void ScheduleWatcher::watch_step(const FormState& form, ClockText& clock, CommandLauncher& launcher) {
   // Both comparisons are always made, the time box read before the date box.
   const ClockTexts now = clock.now_as_texts();
   const bool time_equal = now.time == form.text(Control::Text1);
   const bool date_equal = now.date == form.text(Control::Text2);
 
   if (!(time_equal && date_equal)) {
-    match_ = Match::None;
+    end_match(launcher);
     return;
   }
   if (match_ == Match::Started) return;
   // A start that fails is tried again on the next tick, for as long as the match lasts: one
-  // failed attempt must not lose the scheduled action. Its failure is shown once per match.
-  const auto failure = match_ == Match::Failed ? CommandLauncher::Failure::Quiet : CommandLauncher::Failure::Report;
-  match_ = launcher.launch(forced_command(action_), failure) ? Match::Started : Match::Failed;
+  // failed attempt must not lose the scheduled action.
+  if (auto failure = launcher.launch(forced_command(action_))) {
+    match_ = Match::Failing;
+    last_failure_ = std::move(*failure);
+  } else {
+    match_ = Match::Started;
+  }
 }
 
-void cancel_schedules(FormState& form, ScheduleWatchers& watchers) {
+void ScheduleWatcher::end_match(CommandLauncher& launcher) {
+  if (std::exchange(match_, Match::None) == Match::Failing)
+    launcher.report(failure_report(kScheduledCommandNotStarted, forced_command(action_), last_failure_));
+}
+
+void cancel_schedules(FormState& form, ScheduleWatchers& watchers, CommandLauncher& launcher) {
   for (ScheduleWatcher& watcher : watchers) {
     form.set_timer_enabled(watcher.timer(), false);
-    watcher.forget_match();
+    watcher.end_match(launcher);
   }
   form.set_timer_enabled(Control::Timer4, true);
 }

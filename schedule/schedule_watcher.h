@@ -21,19 +21,23 @@ class ScheduleWatcher {
   // One tick of the armed watcher. A match lasts for the whole second (or minute) whose
   // text equals the boxes and the timer ticks many times within it; the command is started
   // once in it, on the first tick whose start succeeds, and again only after a tick has seen
-  // the texts differ.
+  // the texts differ. Failed starts are silent while the match lasts: a later tick of the same
+  // second may still start the command, and a message saying it failed would then be untrue.
   void watch_step(const FormState& form, ClockText& clock, CommandLauncher& launcher);
 
-  void forget_match() { match_ = Match::None; }
+  // The match is over (its second has passed, or the schedules were cancelled): a match in
+  // which every start failed is reported now, once, with the last failure's reason.
+  void end_match(CommandLauncher& launcher);
 
  private:
-  // How far the current match has got: no start tried yet, a start failed (and was
-  // reported), or the command started.
-  enum class Match { None, Failed, Started };
+  // How far the current match has got: no start tried yet, every start so far failed (the
+  // last failure kept for the report), or the command started.
+  enum class Match { None, Failing, Started };
 
   Control timer_;
   PowerAction action_;
   Match match_ = Match::None;
+  LaunchFailure last_failure_;
 };
 
 class ScheduleWatchers {
@@ -52,5 +56,5 @@ class ScheduleWatchers {
   }};
 };
 
-// Disarms every watcher and has the field filler refill the boxes.
-void cancel_schedules(FormState& form, ScheduleWatchers& watchers);
+// Disarms every watcher, ending its match, and has the field filler refill the boxes.
+void cancel_schedules(FormState& form, ScheduleWatchers& watchers, CommandLauncher& launcher);

@@ -493,10 +493,11 @@ class EditForm final : public FormState {
 
 class CountingLauncher final : public CommandLauncher {
  public:
-  bool launch(std::wstring_view, Failure) override {
+  std::optional<LaunchFailure> launch(std::wstring_view) override {
     ++launches;
-    return true;
+    return std::nullopt;
   }
+  void report(std::wstring) override {}
   int launches = 0;
 };
 

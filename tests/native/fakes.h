@@ -56,26 +56,27 @@ class FakeForm final : public FormState {
   std::map<Control, bool> timers_;
 };
 
-// Starts nothing; records what it was asked to start. The next `failures` starts fail, and
-// those that were to be reported are kept in `reported`.
+// Starts nothing; records what it was asked to start. The next `failures` starts fail, each
+// with a reason that names its attempt ("failure 3"); reports are kept as they are written.
 class FakeLauncher final : public CommandLauncher {
  public:
   explicit FakeLauncher(Journal* journal = nullptr) : journal_{journal} {}
-  bool launch(std::wstring_view command_line, Failure failure) override {
+  std::optional<LaunchFailure> launch(std::wstring_view command_line) override {
     if (journal_) journal_->push_back("launch");
     ++attempts;
     if (failures > 0) {
       --failures;
-      if (failure == Failure::Report) reported.emplace_back(command_line);
-      return false;
+      return LaunchFailure{L"failure " + std::to_wstring(attempts)};
     }
     started.emplace_back(command_line);
-    return true;
+    return std::nullopt;
   }
+  void report(std::wstring text) override { reports.push_back(std::move(text)); }
+
   int failures = 0;
   int attempts = 0;
   std::vector<std::wstring> started;
-  std::vector<std::wstring> reported;
+  std::vector<std::wstring> reports;
 
  private:
   Journal* journal_;

@@ -111,23 +111,3 @@ TEST_F(ScheduleWindowTest, TwoArmedWatchersEachStartTheirCommandOnceAtTheTargetS
   EXPECT_EQ(records[1], (StartRecord{true, L"shutdown -s -f"}));
   EXPECT_TRUE(window->timer_enabled(Control::Timer1) && window->timer_enabled(Control::Timer2));
 }
-
-TEST_F(ScheduleWindowTest, AFailedStartAtTheTargetSecondIsReportedOnceAndTheWatcherStaysArmed) {
-  MissingProgramLauncher::Counts counts;
-  create(MissingProgramLauncher::factory(&counts));
-  wait_for_fill();
-  window->set_text(Control::Text1, clock_text_in(0.5, false));
-  window->set_text(Control::Text2, clock_text_in(0.5, true));
-  {
-    // The box stays open for a while: its own message loop keeps delivering the watcher's ticks.
-    MessageBoxCloser closer(400);
-    click(Control::Command3);
-    pump_messages_for(2500);
-    ASSERT_EQ(closer.texts().size(), 1u);
-    EXPECT_NE(closer.texts()[0].find(L"\n\nshutdown -l -f"), std::wstring::npos);
-    EXPECT_EQ(closer.owners()[0], window->hwnd());
-  }
-  EXPECT_GT(counts.attempts, 1);  // tried again on the next ticks of its second
-  EXPECT_TRUE(window->timer_enabled(Control::Timer3));
-  EXPECT_TRUE(IsWindow(window->hwnd()));
-}

@@ -2,8 +2,6 @@
 
 #include "support/win_text.h"
 
-#include "power/launcher_win32.h"
-
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -112,10 +110,18 @@ std::string file_bytes(const std::wstring& path) {
 
 }  // namespace
 
+std::wstring windows_system_shutdown() {
+  wchar_t folder[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return std::wstring(folder, length) + L"\\shutdown.exe";
+}
+
 ::testing::AssertionResult system_shutdown_is_the_fake() {
   if (auto beside = fake_shutdown_is_in_place(); !beside) return beside;
   const std::string fake = file_bytes(this_exe_directory() + L"\\shutdown.exe");
-  if (fake.empty() || file_bytes(shutdown_program_in(system_folder())) != fake)
+  const std::wstring system_shutdown = windows_system_shutdown();
+  if (fake.empty() || system_shutdown.empty() || file_bytes(system_shutdown) != fake)
     return ::testing::AssertionFailure()
            << "the system folder's shutdown.exe is not the fake (the tests' Wine prefix gets it from the "
               "FakeShutdown fixture); refusing to start the program";

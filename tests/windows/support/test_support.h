@@ -17,6 +17,10 @@ std::wstring this_exe_directory();
 // own launchers are told to look. Tests that start commands assert it before clicking anything.
 ::testing::AssertionResult fake_shutdown_is_in_place();
 
+// shutdown.exe in the system folder as Windows names it to the test (GetSystemDirectoryW),
+// independently of the program's own idea of that folder.
+std::wstring windows_system_shutdown();
+
 // Passes only when the system folder's shutdown.exe, the one the real program starts, is the
 // fake: in the tests' own Wine prefix, never on a Windows of one's own.
 ::testing::AssertionResult system_shutdown_is_the_fake();

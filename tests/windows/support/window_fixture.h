@@ -40,12 +40,11 @@ class InProcessWindowTest : public ::testing::Test {
 };
 
 // Starts every command through the real launcher, told to look in a folder without a
-// shutdown.exe, as on a system that has none; counts the attempts and how deeply they were
-// nested in each other (a launch inside a launch means an event ran inside a handler).
+// shutdown.exe, as on a system that has none; counts how deeply the starts were nested in each
+// other (a start inside a start means an event ran inside a handler).
 class MissingProgramLauncher final : public CommandLauncher {
  public:
   struct Counts {
-    int attempts = 0;
     int depth = 0;
     int deepest = 0;
   };
@@ -56,15 +55,15 @@ class MissingProgramLauncher final : public CommandLauncher {
       : real_{std::move(report), folder()}, counts_{counts} {
     CreateDirectoryW(folder().c_str(), nullptr);
   }
-  bool launch(std::wstring_view command_line, Failure failure) override {
+  std::optional<LaunchFailure> launch(std::wstring_view command_line) override {
     Counts ignored;
     Counts& counts = counts_ ? *counts_ : ignored;
-    ++counts.attempts;
     counts.deepest = std::max(counts.deepest, ++counts.depth);
-    const bool started = real_.launch(command_line, failure);
+    auto failure = real_.launch(command_line);
     --counts.depth;
-    return started;
+    return failure;
   }
+  void report(std::wstring text) override { real_.report(std::move(text)); }
   static MainWindow::LauncherFactory factory(Counts* counts = nullptr) {
     return [counts](ReportFailure report) { return std::make_unique<MissingProgramLauncher>(std::move(report), counts); };
   }
