@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"VarnokShutdownManagerForm1";
 constexpr int kIconResource = 1;
 
 // Control and timer identifiers. They start well above IDOK (1) and IDCANCEL (2), which
@@ -78,7 +77,7 @@ ATOM register_window_class(HINSTANCE instance, WNDPROC window_proc) {
   window_class.hIconSm = static_cast<HICON>(
       LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-  window_class.lpszClassName = kClassName;
+  window_class.lpszClassName = kMainWindowClass;
   return RegisterClassExW(&window_class);
 }
 
@@ -86,19 +85,26 @@ ATOM register_window_class(HINSTANCE instance, WNDPROC window_proc) {
 
 int control_id(Control control) { return kFirstId + static_cast<int>(control); }
 
-MainWindow::MainWindow(HINSTANCE instance, OnDestroy on_destroy, StartTimer start_timer)
+bool system_high_contrast_on() {
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof contrast;
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+MainWindow::MainWindow(HINSTANCE instance, OnDestroy on_destroy, const WindowSeams& seams)
     : instance_{instance},
       on_destroy_{on_destroy},
-      start_timer_{start_timer},
+      start_timer_{seams.start_timer},
+      high_contrast_on_{seams.high_contrast_on},
+      high_contrast_{seams.high_contrast_on()},
       background_{CreateSolidBrush(colorref(kForm.background))} {}
 
-std::unique_ptr<MainWindow> MainWindow::create(HINSTANCE instance, OnDestroy on_destroy,
-                                               const LauncherFactory& make_launcher, ClockText* clock,
-                                               StartTimer start_timer) {
-  std::unique_ptr<MainWindow> window{new MainWindow(instance, on_destroy, start_timer)};
+std::unique_ptr<MainWindow> MainWindow::create(HINSTANCE instance, OnDestroy on_destroy, WindowSeams seams) {
+  std::unique_ptr<MainWindow> window{new MainWindow(instance, on_destroy, seams)};
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
-  if (!GetClassInfoExW(instance, kClassName, &existing) &&
+  if (!GetClassInfoExW(instance, kMainWindowClass, &existing) &&
       !register_window_class(instance, &MainWindow::window_proc))
     return nullptr;
 
@@ -107,16 +113,16 @@ std::unique_ptr<MainWindow> MainWindow::create(HINSTANCE instance, OnDestroy on_
              twips_to_pixels(kForm.client_height_twips, dpi.y)};
   AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
   const std::wstring title{kForm.title};
-  HWND hwnd = CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+  HWND hwnd = CreateWindowExW(0, kMainWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                               CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                               nullptr, nullptr, instance, window.get());
   if (!hwnd) return nullptr;
 
   ReportFailure report = [raw = window.get()](std::wstring text) { raw->report(std::move(text)); };
-  window->launcher_ = make_launcher ? make_launcher(std::move(report))
-                                    : std::make_unique<Win32Launcher>(std::move(report));
+  window->launcher_ = seams.make_launcher ? seams.make_launcher(std::move(report))
+                                          : std::make_unique<Win32Launcher>(std::move(report));
   window->program_ = std::make_unique<Program>(
-      Program{*window, *window->launcher_, clock ? *clock : window->system_clock_});
+      Program{*window, *window->launcher_, seams.clock ? *seams.clock : window->system_clock_});
   if (!window->create_controls(dpi.x, dpi.y)) return nullptr;
   window->created_ = true;
   return window;
@@ -269,9 +275,21 @@ void MainWindow::save_focus() {
   if (focus && IsChild(hwnd_, focus)) focus_to_restore_ = focus;
 }
 
+void MainWindow::follow_system_colours() {
+  high_contrast_ = high_contrast_on_();
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 LRESULT MainWindow::on_ctlcolor_static(HDC dc, HWND label) {
   for (const ControlSpec& spec : kControls) {
     if (spec.kind != ControlKind::Label || control(spec.id) != label) continue;
+    if (high_contrast_) {
+      // The theme's own text on the theme's own face, as a dialog's static text: the design's
+      // cyan would put the theme's text colour (white, say) on a background it cannot be read on.
+      SetBkColor(dc, GetSysColor(COLOR_3DFACE));
+      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_3DFACE));
+    }
     SetBkColor(dc, colorref(kForm.background));
     SetTextColor(dc, spec.text_colour ? colorref(*spec.text_colour) : GetSysColor(COLOR_WINDOWTEXT));
     return reinterpret_cast<LRESULT>(background_.get());
@@ -315,9 +333,22 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_ERASEBKGND: {
       RECT client;
       GetClientRect(hwnd_, &client);
-      FillRect(reinterpret_cast<HDC>(wparam), &client, background_.get());
+      FillRect(reinterpret_cast<HDC>(wparam), &client,
+               high_contrast_ ? GetSysColorBrush(COLOR_3DFACE) : background_.get());
       return 1;
     }
+    case WM_SYSCOLORCHANGE:
+      // A contrast theme turned on or off, or another one chosen, repaints everything at once.
+      follow_system_colours();
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (wparam == SPI_SETHIGHCONTRAST) follow_system_colours();
+      return 0;
+    case WM_ENABLE:
+      // Closing a message box re-enables its owner, even one that a fatal error has halted
+      // while an older report was open: it stays disabled under the fatal message.
+      if (halted_ && wparam) EnableWindow(hwnd_, FALSE);
+      return 0;
     case WM_CTLCOLORSTATIC:
       return on_ctlcolor_static(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
     case WM_DESTROY:
@@ -350,14 +381,20 @@ LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT message, WPARAM wparam,
 
 namespace {
 
-BOOL CALLBACK halt_main_window(HWND hwnd, LPARAM owner) {
-  wchar_t name[std::size(kClassName) + 1] = {};
+// The program's window halts for good; any other window of the thread (an older report still
+// open) takes no more input: nothing may be clicked while the fatal message stands.
+BOOL CALLBACK stop_window(HWND hwnd, LPARAM main_window) {
+  wchar_t name[std::size(kMainWindowClass) + 1] = {};
   GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
-  if (std::wstring_view{name} != kClassName) return TRUE;
-  if (auto* window = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
-    window->halt();
-    *reinterpret_cast<HWND*>(owner) = hwnd;
+  auto* window = std::wstring_view{name} == kMainWindowClass
+                     ? reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))
+                     : nullptr;
+  if (!window) {
+    EnableWindow(hwnd, FALSE);
+    return TRUE;
   }
+  window->halt();
+  *reinterpret_cast<HWND*>(main_window) = hwnd;
   return TRUE;
 }
 
@@ -366,9 +403,11 @@ BOOL CALLBACK halt_main_window(HWND hwnd, LPARAM owner) {
 void end_program_after_fatal_error() {
   // The message box runs a message loop of its own: without the halt, the watchers would go
   // on ticking and the Now buttons starting commands after the program has said it has ended.
-  HWND owner = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), halt_main_window, reinterpret_cast<LPARAM>(&owner));
-  MessageBoxW(owner, L"An unexpected error has ended the program.", kMessageTitle, MB_OK | MB_ICONERROR);
+  HWND main_window = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), stop_window, reinterpret_cast<LPARAM>(&main_window));
+  // Owned by the window: an unowned message would get a taskbar button of its own and could fall
+  // behind the window, which would then look frozen.
+  MessageBoxW(main_window, L"An unexpected error has ended the program.", kMessageTitle, MB_OK | MB_ICONERROR);
   // Not abort(): no runtime may add a message or an error report of its own.
   TerminateProcess(GetCurrentProcess(), 3);
   for (;;) Sleep(INFINITE);  // TerminateProcess does not return for the calling process

@@ -19,21 +19,32 @@
 // The identifier of a control's child window (and of a timer), for GetDlgItem.
 int control_id(Control control);
 
+// The window class of the main window: how the program's window is told from any other.
+inline constexpr wchar_t kMainWindowClass[] = L"VarnokShutdownManagerForm1";
+
+// Whether Windows' high-contrast mode is on (SPI_GETHIGHCONTRAST).
+bool system_high_contrast_on();
+
+// What the window takes from the system, each replaceable by a test.
+struct WindowSeams {
+  // Makes the window's launcher, given where its reports go; none: the one on CreateProcessW.
+  std::function<std::unique_ptr<CommandLauncher>(ReportFailure report)> make_launcher{};
+  // The clock; none: the system clock. It must outlive the window.
+  ClockText* clock = nullptr;
+  // Starts the window's timers: SetTimer, or one that can be made to fail.
+  UINT_PTR(WINAPI* start_timer)(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC callback) = &::SetTimer;
+  // Asked at creation and whenever the system's colours or contrast setting change.
+  bool (*high_contrast_on)() = &system_high_contrast_on;
+};
+
 class MainWindow final : public FormState {
  public:
   enum class OnDestroy { EndMessageLoop, KeepMessageLoop };
-  // Makes the launcher for the window, given where its failures go; by default the one on
-  // CreateProcessW.
-  using LauncherFactory = std::function<std::unique_ptr<CommandLauncher>(ReportFailure report)>;
-  // Starts the window's timers; SetTimer, or in a test one that can be made to fail.
-  using StartTimer = UINT_PTR(WINAPI*)(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC callback);
+  using LauncherFactory = decltype(WindowSeams::make_launcher);
 
   // Creates the window, hidden, with all its controls; nullptr when Windows refuses
-  // (GetLastError says why). The clock, when given, must outlive the window; by default the
-  // window reads the system clock.
-  static std::unique_ptr<MainWindow> create(HINSTANCE instance, OnDestroy on_destroy,
-                                            const LauncherFactory& make_launcher = {},
-                                            ClockText* clock = nullptr, StartTimer start_timer = &::SetTimer);
+  // (GetLastError says why).
+  static std::unique_ptr<MainWindow> create(HINSTANCE instance, OnDestroy on_destroy, WindowSeams seams = {});
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -51,7 +62,7 @@ class MainWindow final : public FormState {
   void set_timer_enabled(Control timer, bool enabled) override;
 
  private:
-  MainWindow(HINSTANCE instance, OnDestroy on_destroy, StartTimer start_timer);
+  MainWindow(HINSTANCE instance, OnDestroy on_destroy, const WindowSeams& seams);
   static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -61,11 +72,16 @@ class MainWindow final : public FormState {
   void report(std::wstring text);
   void show_reports();
   void save_focus();
+  void follow_system_colours();
   LRESULT on_ctlcolor_static(HDC dc, HWND label);
 
   HINSTANCE instance_;
   OnDestroy on_destroy_;
-  StartTimer start_timer_;
+  decltype(WindowSeams::start_timer) start_timer_;
+  decltype(WindowSeams::high_contrast_on) high_contrast_on_;
+  // In high contrast the window and its labels take the theme's colours, as a dialog does;
+  // otherwise the design's cyan, red and black.
+  bool high_contrast_ = false;
   bool created_ = false;  // until then, destroying the window ends no message loop
   bool halted_ = false;
   HWND hwnd_{};

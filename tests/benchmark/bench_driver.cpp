@@ -612,7 +612,7 @@ int startup_phases(PhaseSubject subject) {
   HWND window = nullptr;
   if (subject == PhaseSubject::Program) {
     main_window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop,
-                                     [](ReportFailure) { return std::make_unique<CountingLauncher>(); });
+                                     {.make_launcher = [](ReportFailure) { return std::make_unique<CountingLauncher>(); }});
     if (main_window) window = main_window->hwnd();
   } else {
     WNDCLASSW window_class{};

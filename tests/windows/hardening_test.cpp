@@ -15,8 +15,8 @@
 namespace {
 
 struct HardeningTest : InProcessWindowTest {
-  void create(const MainWindow::LauncherFactory& make_launcher = fake_launcher()) {
-    InProcessWindowTest::create(make_launcher);
+  void create(WindowSeams seams = {}) {
+    InProcessWindowTest::create(std::move(seams));
     wait_for_fill();
   }
   // A failure is shown once the handler has returned: messages are pumped until it is.
@@ -121,7 +121,7 @@ TEST_F(HardeningTest, ACommandLineLongerThanWindowsTakesIsRefusedAndNothingIsLos
 }
 
 TEST_F(HardeningTest, WithoutAShutdownProgramEveryButtonReportsItAndArmedSchedulesSurvive) {
-  create(MissingProgramLauncher::factory());
+  create({.make_launcher = MissingProgramLauncher::factory()});
   // The restart watcher waits for a second an hour away; it must outlive every failure.
   type(Control::Text1, clock_text_in(3600, false));
   click(Control::Command2);
@@ -146,7 +146,7 @@ TEST_F(HardeningTest, WithoutAShutdownProgramEveryButtonReportsItAndArmedSchedul
 // which stays disabled while it is open; and no event runs inside another's handler.
 TEST_F(HardeningTest, FailuresAreShownOneAtATimeAndNeverInsideAHandler) {
   MissingProgramLauncher::Counts counts;
-  create(MissingProgramLauncher::factory(&counts));
+  create({.make_launcher = MissingProgramLauncher::factory(&counts)});
   type(Control::Text1, clock_text_in(0.6, false));
   type(Control::Text2, clock_text_in(0.6, true));
   click(Control::Command1);
@@ -183,8 +183,7 @@ UINT_PTR WINAPI refuse_the_shutdown_watcher(HWND window, UINT_PTR id, UINT milli
 
 // A watcher that looked armed but never ticked would silently miss its second.
 TEST_F(HardeningTest, AWatcherWhoseTimerIsRefusedIsReportedAndNeverLooksArmed) {
-  InProcessWindowTest::create(fake_launcher(), nullptr, refuse_the_shutdown_watcher);
-  wait_for_fill();
+  create({.start_timer = refuse_the_shutdown_watcher});
   MessageBoxCloser closer;
   click(Control::Command1);
   click(Control::Command2);
@@ -219,7 +218,7 @@ class FailingClock final : public ClockText {
 TEST_F(HardeningTest, AFillThatKeepsFailingIsReportedOnceThenFillsWhenTheClockWorks) {
   FailingClock clock(20);  // some 200 ms of ticks
   MessageBoxCloser closer(300);
-  InProcessWindowTest::create(fake_launcher(), &clock);
+  InProcessWindowTest::create({.clock = &clock});
   ASSERT_TRUE(pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000));
   ASSERT_EQ(closer.texts().size(), 1u);
   EXPECT_NE(closer.texts()[0].find(L"the clock is not available"), std::wstring::npos) << closer.texts()[0];
@@ -241,7 +240,7 @@ TEST_F(HardeningTest, AClockThatCannotBeWrittenAsTextMatchesNothingAndIsReported
   FakeShutdownLog log;
   Win32ClockText clock{read_an_impossible_time};
   MessageBoxCloser closer;
-  InProcessWindowTest::create(fake_launcher(), &clock);
+  InProcessWindowTest::create({.clock = &clock});
   type(Control::Text1, L"");
   type(Control::Text2, L"");
   click(Control::Command1);
@@ -279,29 +278,42 @@ TEST(ProgramStart, AWindowThatCannotBeCreatedIsReportedUntilTheUserClosesTheMess
   EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-// An error nothing catches ends the program: from the moment its message shows, no tick and no
-// click runs a handler (the message's own loop would otherwise deliver them), and the process
-// ends once the user has closed it, with no second message of the C runtime's.
-TEST(FatalError, StartsNothingWhileItsMessageIsOpenAndEndsTheProcessWhenClosed) {
+// An error nothing catches ends the program. From the moment its message shows, nothing can
+// be clicked, not the window and not a report that was already open, even once that report
+// has been closed (a message box re-enables its owner as it goes); no tick and no click runs a
+// handler; the message stays owned by the window; and the process ends once it is closed.
+TEST(FatalError, StopsEverythingWhileItsMessageStandsAndEndsTheProcessWhenClosed) {
   ASSERT_TRUE(fake_shutdown_is_in_place());
   FakeShutdownLog log;
-  // The child's shutdown watcher is armed for a second about 1 s after it met the error.
+  // The child's shutdown watcher is armed for a second about 1 s ahead; the error comes while
+  // a report about its refused logoff watcher is open.
   TestChild child(L"fatal");
   ASSERT_TRUE(child.started());
-  HWND box = nullptr;
-  EXPECT_TRUE(pump_until([&] {
-    box = visible_window_of(child.process_id(), [](HWND window) { return class_name(window) == L"#32770"; });
-    return box != nullptr;
-  }, 10000));
-  if (box) {
-    EXPECT_EQ(window_text(GetDlgItem(box, 0xFFFF)), L"An unexpected error has ended the program.");
-    HWND main_window = GetWindow(box, GW_OWNER);
-    EXPECT_FALSE(IsWindowEnabled(main_window));
-    SendMessageW(GetDlgItem(main_window, control_id(Control::Command5)), BM_CLICK, 0, 0);  // Shutdown Now
-    pump_messages_for(2500);  // past the watcher's second
-    EXPECT_TRUE(log.records().empty()) << "started after the program said it had ended";
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-  }
+  const auto box_saying = [&](const wchar_t* text) {
+    return visible_window_of(child.process_id(), [&](HWND window) {
+      return class_name(window) == L"#32770" && window_text(GetDlgItem(window, 0xFFFF)).starts_with(text);
+    });
+  };
+  HWND fatal = nullptr;
+  ASSERT_TRUE(pump_until([&] { return (fatal = box_saying(L"An unexpected error has ended the program.")) != nullptr; },
+                         10000));
+  HWND main_window =
+      visible_window_of(child.process_id(), [](HWND window) { return class_name(window) == kMainWindowClass; });
+  HWND report = box_saying(L"The logoff schedule could not be armed.");
+  ASSERT_NE(main_window, nullptr);
+  ASSERT_NE(report, nullptr);
+  EXPECT_EQ(GetWindow(fatal, GW_OWNER), main_window);
+  EXPECT_FALSE(IsWindowEnabled(main_window));
+  EXPECT_FALSE(IsWindowEnabled(report));
+
+  PostMessageW(report, WM_COMMAND, IDOK, 0);
+  SendMessageW(GetDlgItem(main_window, control_id(Control::Command5)), BM_CLICK, 0, 0);  // Shutdown Now
+  pump_messages_for(2500);  // past the watcher's second
+  EXPECT_FALSE(IsWindowVisible(report)) << "the older report was not closed";
+  EXPECT_FALSE(IsWindowEnabled(main_window)) << "the window takes clicks again under the fatal message";
+  EXPECT_TRUE(IsWindowVisible(fatal));
+  EXPECT_TRUE(log.records().empty()) << "started after the program said it had ended";
+  PostMessageW(fatal, WM_COMMAND, IDOK, 0);
   EXPECT_NE(child.wait(5000), STILL_ACTIVE) << "the process did not end once its message was closed";
   EXPECT_TRUE(log.records().empty());
 }

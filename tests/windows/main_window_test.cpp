@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
+#include <map>
+#include <utility>
+#include <vector>
 
 #include <oleacc.h>
 
@@ -13,11 +17,16 @@
 
 namespace {
 
+// Stands in for Windows' high-contrast setting, which Wine cannot turn on.
+bool g_high_contrast = false;
+bool test_high_contrast() { return g_high_contrast; }
+
 struct MainWindowTest : InProcessWindowTest {
   int dpi_x = 0, dpi_y = 0;
 
   void SetUp() override {
-    create();  // no messages pumped yet: the boxes hold their design-time texts
+    g_high_contrast = false;
+    create({.high_contrast_on = test_high_contrast});  // no messages pumped yet: the boxes hold their design-time texts
     HDC screen = GetDC(nullptr);
     dpi_x = GetDeviceCaps(screen, LOGPIXELSX);
     dpi_y = GetDeviceCaps(screen, LOGPIXELSY);
@@ -201,31 +210,96 @@ TEST_F(MainWindowTest, EveryTextFitsItsControl) {
   ReleaseDC(window->hwnd(), dc);
 }
 
-TEST_F(MainWindowTest, TheWindowAndItsLabelsPaintOnCyanAndLabel4InRed) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateBitmap(8, 8, 1, 32, nullptr);
-  HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
-  EXPECT_TRUE(SendMessageW(window->hwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0));
-  EXPECT_EQ(GetPixel(dc, 4, 4), RGB(0, 255, 255));
-  SelectObject(dc, old_bitmap);
-  DeleteObject(bitmap);
-  for (Control label : {Control::Label1, Control::Label2, Control::Label3, Control::Label4}) {
-    SetTextColor(dc, RGB(1, 2, 3));
-    SetBkColor(dc, RGB(4, 5, 6));
-    const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
-        window->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>((*this)[label])));
-    LOGBRUSH logbrush{};
-    ASSERT_EQ(GetObjectW(brush, sizeof logbrush, &logbrush), static_cast<int>(sizeof logbrush));
-    EXPECT_EQ(logbrush.lbColor, RGB(0, 255, 255));
-    EXPECT_EQ(GetBkColor(dc), RGB(0, 255, 255));
-    EXPECT_EQ(GetBkMode(dc), OPAQUE);
-    EXPECT_EQ(GetTextColor(dc), label == Control::Label4 ? RGB(255, 0, 0) : GetSysColor(COLOR_WINDOWTEXT));
-    // The same brush every time: a fresh one per paint would leak.
-    EXPECT_EQ(brush, reinterpret_cast<HBRUSH>(SendMessageW(window->hwnd(), WM_CTLCOLORSTATIC,
-                                                           reinterpret_cast<WPARAM>(dc),
-                                                           reinterpret_cast<LPARAM>((*this)[label]))));
+namespace {
+
+// Sets system colours for as long as it lives, as a contrast theme does, and puts the old ones
+// back.
+class SystemColours {
+ public:
+  SystemColours(std::initializer_list<std::pair<int, COLORREF>> colours) {
+    for (const auto& [element, colour] : colours) {
+      elements_.push_back(element);
+      old_.push_back(GetSysColor(element));
+      new_.push_back(colour);
+    }
+    SetSysColors(static_cast<int>(elements_.size()), elements_.data(), new_.data());
   }
-  DeleteDC(dc);
+  ~SystemColours() { SetSysColors(static_cast<int>(elements_.size()), elements_.data(), old_.data()); }
+  SystemColours(const SystemColours&) = delete;
+  SystemColours& operator=(const SystemColours&) = delete;
+
+ private:
+  std::vector<int> elements_;
+  std::vector<COLORREF> old_, new_;
+};
+
+// How often each colour stands in a rectangle of the window's client area, as painted.
+std::map<COLORREF, int> colours_in(HWND window, const RECT& rect) {
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  HDC screen = GetDC(window);
+  HDC copy = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(copy, bitmap);
+  BitBlt(copy, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  std::map<COLORREF, int> counts;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) ++counts[GetPixel(copy, x, y)];
+  SelectObject(copy, old);
+  DeleteObject(bitmap);
+  DeleteDC(copy);
+  ReleaseDC(window, screen);
+  return counts;
+}
+
+COLORREF most_common(const std::map<COLORREF, int>& counts) {
+  return std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+}
+
+}  // namespace
+
+// The design's cyan behind everything and red for Label4, unless Windows' high-contrast mode
+// is on: then the window and every label take the theme's colours, as a dialog does, and a
+// switch either way repaints at once. (Wine cannot turn high contrast on: the setting is
+// stood in for, and the theme's colours are set with SetSysColors.)
+TEST_F(MainWindowTest, TheWindowAndItsLabelsPaintInTheDesignsColoursOrInAContrastTheme) {
+  const COLORREF kThemeFace = RGB(0, 0, 0), kThemeText = RGB(255, 255, 255);
+  const SystemColours theme{{COLOR_3DFACE, kThemeFace}, {COLOR_WINDOWTEXT, kThemeText}};
+  const struct {
+    const char* what;
+    bool high_contrast;
+    UINT message;
+    WPARAM wparam;
+  } rows[] = {
+      {"off, as created", false, 0, 0},
+      {"turned on", true, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST},
+      {"turned off", false, WM_SYSCOLORCHANGE, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    g_high_contrast = row.high_contrast;
+    if (row.message) SendMessageW(window->hwnd(), row.message, row.wparam, 0);
+    UpdateWindow(window->hwnd());  // nothing is invalidated by hand: the message must do it
+    RECT client;
+    GetClientRect(window->hwnd(), &client);
+    const RECT corner{client.right - 4, client.bottom - 4, client.right, client.bottom};
+    const COLORREF background = row.high_contrast ? kThemeFace : RGB(0, 255, 255);
+    EXPECT_EQ(most_common(colours_in(window->hwnd(), corner)), background);
+    for (Control label : {Control::Label1, Control::Label2, Control::Label3, Control::Label4}) {
+      SCOPED_TRACE(std::wstring{control_spec(label).name});
+      const COLORREF text = row.high_contrast || label != Control::Label4 ? kThemeText : RGB(255, 0, 0);
+      const std::map<COLORREF, int> painted = colours_in(window->hwnd(), client_rect_of((*this)[label]));
+      EXPECT_EQ(most_common(painted), background);
+      EXPECT_GT(painted.count(text), 0u) << "no pixel of the text colour";
+    }
+  }
+  // One brush for every paint: a fresh one each time would leak.
+  HDC dc = GetDC(window->hwnd());
+  const auto label_brush = [&] {
+    return SendMessageW(window->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                        reinterpret_cast<LPARAM>((*this)[Control::Label1]));
+  };
+  EXPECT_EQ(label_brush(), label_brush());
+  ReleaseDC(window->hwnd(), dc);
 }
 
 TEST_F(MainWindowTest, TabAndShiftTabCycleThroughTheFocusOrderStartingInText1) {

@@ -18,11 +18,11 @@ inline MainWindow::LauncherFactory fake_launcher() {
 
 class InProcessWindowTest : public ::testing::Test {
  protected:
-  // Creates and shows the window; its boxes still hold their design-time texts.
-  void create(const MainWindow::LauncherFactory& make_launcher = fake_launcher(), ClockText* clock = nullptr,
-              MainWindow::StartTimer start_timer = &::SetTimer) {
-    window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop, make_launcher,
-                                clock, start_timer);
+  // Creates and shows the window; its boxes still hold their design-time texts. Its launcher
+  // starts the fake beside the test program unless the test gives one of its own.
+  void create(WindowSeams seams = {}) {
+    if (!seams.make_launcher) seams.make_launcher = fake_launcher();
+    window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop, std::move(seams));
     // Without a display every handle is null, and null would compare equal to null later.
     ASSERT_NE(window, nullptr);
     ASSERT_NE(window->hwnd(), nullptr);

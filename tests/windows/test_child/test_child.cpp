@@ -4,7 +4,9 @@
 //   test_child.exe launch FOLDER  starts "shutdown -s -f" through the launcher, told to look in
 //                                 FOLDER; exits with the launcher's result (0: started)
 //   test_child.exe fatal          shows the main window with the shutdown watcher armed for
-//                                 about a second ahead, then meets an error nothing catches
+//                                 about a second ahead and a report open (the logoff
+//                                 watcher's timer refused), then meets an error nothing
+//                                 catches inside that report's message loop
 //
 // Both start only the fake shutdown.exe: FOLDER, or the one beside this program.
 
@@ -24,10 +26,26 @@ int launch(const std::wstring& folder) {
   return static_cast<int>(start_minimized(folder, L"shutdown -s -f"));
 }
 
-int fatal_error_with_a_watcher_armed(HINSTANCE instance) {
-  const auto window = MainWindow::create(instance, MainWindow::OnDestroy::EndMessageLoop, [](ReportFailure report) {
-    return std::make_unique<Win32Launcher>(std::move(report), this_exe_directory());
-  });
+UINT_PTR WINAPI refuse_the_logoff_watcher(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC callback) {
+  if (id == static_cast<UINT_PTR>(control_id(Control::Timer3))) {
+    SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+    return 0;
+  }
+  return SetTimer(window, id, milliseconds, callback);
+}
+
+void CALLBACK meet_a_fatal_error(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);  // once: the fatal message's own loop would deliver it again
+  std::terminate();
+}
+
+int fatal_error_over_a_report(HINSTANCE instance) {
+  const auto window = MainWindow::create(
+      instance, MainWindow::OnDestroy::EndMessageLoop,
+      {.make_launcher = [](ReportFailure report) {
+         return std::make_unique<Win32Launcher>(std::move(report), this_exe_directory());
+       },
+       .start_timer = refuse_the_logoff_watcher});
   if (!window) return 10;
   window->show(SW_SHOWNORMAL);
   if (!pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000)) return 11;
@@ -35,7 +53,11 @@ int fatal_error_with_a_watcher_armed(HINSTANCE instance) {
   window->set_text(Control::Text2, clock_text_in(1.0, true));
   SendMessageW(window->control(Control::Command1), BM_CLICK, 0, 0);
   if (!window->timer_enabled(Control::Timer1)) return 12;
-  std::terminate();
+  // The refused timer is reported once the click has returned; the error comes while that
+  // report is open, delivered by its message loop.
+  SendMessageW(window->control(Control::Command3), BM_CLICK, 0, 0);
+  SetTimer(nullptr, 0, 300, meet_a_fatal_error);
+  return run_message_loop(window->hwnd());
 }
 
 }  // namespace
@@ -43,6 +65,6 @@ int fatal_error_with_a_watcher_armed(HINSTANCE instance) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
   const std::wstring given = arguments;
   if (given.starts_with(L"launch ")) return launch(given.substr(7));
-  if (given == L"fatal") return fatal_error_with_a_watcher_armed(instance);
+  if (given == L"fatal") return fatal_error_over_a_report(instance);
   return 2;
 }
