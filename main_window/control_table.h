@@ -148,9 +148,10 @@ struct ChildWindow {
 };
 
 // The order the window stacks its children in. Tab follows it, so the controls that take the
-// focus stand in focus order. A screen reader names a text box after the nearest label before
-// it, whatever lies between, so each box's label stands right before the box; a box without
-// one gets a hidden label holding its design-time text there.
+// focus stand in focus order. Windows' accessibility layer names a text box after the static
+// text it finds walking back through the children before it, a search that a control with
+// WS_GROUP and WS_TABSTOP stops; so each box's label stands right before the box, and a box
+// without one gets a hidden label holding its design-time text there.
 std::vector<ChildWindow> child_order();
 
 // Twips to pixels at the given dots per inch, rounded to nearest as MulDiv does.

@@ -252,15 +252,17 @@ std::vector<std::string> imported_functions(const std::vector<std::uint8_t>& fil
   return functions;
 }
 
-// Functions older Windows lacks, with the version that brought them: a program importing one
-// must not declare that it runs on less.
+// Functions that Windows 7 lacks, with the version that brought them, among those a change to
+// the program could plausibly reach for: importing one, the program would not even load on the
+// oldest Windows its header declares.
 struct NewerFunction {
   const char* name;
   WORD major, minor;
 };
 constexpr NewerFunction kNewerFunctions[] = {
-    {"GetTimeFormatEx", 6, 0}, {"GetDateFormatEx", 6, 0}, {"GetTickCount64", 6, 0},
-    {"GetLocaleInfoEx", 6, 0}, {"CompareStringOrdinal", 6, 0}, {"GetUserDefaultLocaleName", 6, 0},
+    {"GetSystemTimePreciseAsFileTime", 6, 2}, {"CreateFile2", 6, 2}, {"GetCurrentThreadStackLimits", 6, 2},
+    {"SetProcessDpiAwarenessContext", 10, 0}, {"GetDpiForWindow", 10, 0}, {"GetDpiForSystem", 10, 0},
+    {"AdjustWindowRectExForDpi", 10, 0}, {"GetSystemMetricsForDpi", 10, 0}, {"SetThreadDescription", 10, 0},
 };
 
 }  // namespace
