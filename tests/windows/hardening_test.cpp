@@ -30,16 +30,6 @@ struct HardeningTest : InProcessWindowTest {
   }
 };
 
-void put_on_clipboard(HWND owner, const std::wstring& text) {
-  ASSERT_TRUE(OpenClipboard(owner));
-  EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
-  GlobalUnlock(memory);
-  SetClipboardData(CF_UNICODETEXT, memory);
-  CloseClipboard();
-}
-
 }  // namespace
 
 TEST_F(HardeningTest, AnySecondsTextReachesTheOneCommandVerbatim) {
@@ -66,21 +56,6 @@ TEST_F(HardeningTest, AnySecondsTextReachesTheOneCommandVerbatim) {
   }
   pump_messages_for(300);
   EXPECT_EQ(log.records().size(), texts.size());  // one process per click, nothing else
-}
-
-TEST_F(HardeningTest, TextPastedWithLineBreaksIsStartedAsTheBoxHoldsIt) {
-  ASSERT_TRUE(fake_shutdown_is_in_place());
-  FakeShutdownLog log;
-  create();
-  type(Control::Text3, L"");
-  SetFocus(window->control(Control::Text3));
-  put_on_clipboard(window->hwnd(), L"15\r\nshutdown -a\r\n");
-  SendMessageW(window->control(Control::Text3), WM_PASTE, 0, 0);
-  const std::wstring held = window->text(Control::Text3);
-  EXPECT_FALSE(held.empty());
-  click(Control::Command4);
-  ASSERT_EQ(log.wait_for(1).size(), 1u);
-  EXPECT_EQ(log.records()[0].command_line, L"Shutdown -s -t" + held);
 }
 
 TEST_F(HardeningTest, ACommandLineLongerThanWindowsTakesIsRefusedAndNothingIsLost) {

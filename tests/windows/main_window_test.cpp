@@ -5,10 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <initializer_list>
 #include <map>
-#include <utility>
-#include <vector>
 
 #include <oleacc.h>
 
@@ -212,42 +209,27 @@ TEST_F(MainWindowTest, EveryTextFitsItsControl) {
 
 namespace {
 
-// Sets system colours for as long as it lives, as a contrast theme does, and puts the old ones
-// back.
-class SystemColours {
+// A dark contrast theme's face and text colours, set for as long as it lives; the old ones come
+// back when it goes.
+constexpr COLORREF kThemeFace = RGB(0, 0, 0), kThemeText = RGB(255, 255, 255);
+class ContrastColours {
  public:
-  SystemColours(std::initializer_list<std::pair<int, COLORREF>> colours) {
-    for (const auto& [element, colour] : colours) {
-      elements_.push_back(element);
-      old_.push_back(GetSysColor(element));
-      new_.push_back(colour);
-    }
-    SetSysColors(static_cast<int>(elements_.size()), elements_.data(), new_.data());
-  }
-  ~SystemColours() { SetSysColors(static_cast<int>(elements_.size()), elements_.data(), old_.data()); }
-  SystemColours(const SystemColours&) = delete;
-  SystemColours& operator=(const SystemColours&) = delete;
+  ContrastColours() { SetSysColors(2, kElements, kTheme); }
+  ~ContrastColours() { SetSysColors(2, kElements, old_); }
 
  private:
-  std::vector<int> elements_;
-  std::vector<COLORREF> old_, new_;
+  static constexpr int kElements[] = {COLOR_3DFACE, COLOR_WINDOWTEXT};
+  static constexpr COLORREF kTheme[] = {kThemeFace, kThemeText};
+  const COLORREF old_[2] = {GetSysColor(COLOR_3DFACE), GetSysColor(COLOR_WINDOWTEXT)};
 };
 
 // How often each colour stands in a rectangle of the window's client area, as painted.
 std::map<COLORREF, int> colours_in(HWND window, const RECT& rect) {
-  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  HDC screen = GetDC(window);
-  HDC copy = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(copy, bitmap);
-  BitBlt(copy, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  HDC dc = GetDC(window);
   std::map<COLORREF, int> counts;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) ++counts[GetPixel(copy, x, y)];
-  SelectObject(copy, old);
-  DeleteObject(bitmap);
-  DeleteDC(copy);
-  ReleaseDC(window, screen);
+  for (int y = rect.top; y < rect.bottom; ++y)
+    for (int x = rect.left; x < rect.right; ++x) ++counts[GetPixel(dc, x, y)];
+  ReleaseDC(window, dc);
   return counts;
 }
 
@@ -262,8 +244,7 @@ COLORREF most_common(const std::map<COLORREF, int>& counts) {
 // switch either way repaints at once. (Wine cannot turn high contrast on: the setting is
 // stood in for, and the theme's colours are set with SetSysColors.)
 TEST_F(MainWindowTest, TheWindowAndItsLabelsPaintInTheDesignsColoursOrInAContrastTheme) {
-  const COLORREF kThemeFace = RGB(0, 0, 0), kThemeText = RGB(255, 255, 255);
-  const SystemColours theme{{COLOR_3DFACE, kThemeFace}, {COLOR_WINDOWTEXT, kThemeText}};
+  const ContrastColours theme;
   const struct {
     const char* what;
     bool high_contrast;

@@ -93,21 +93,3 @@ TEST_F(ScheduleWindowTest, ClockTextIsInTheUsersLocaleFormats) {
   wait_for_fill();
   EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_texts().date);
 }
-
-TEST_F(ScheduleWindowTest, TwoArmedWatchersEachStartTheirCommandOnceAtTheTargetSecond) {
-  ASSERT_TRUE(fake_shutdown_is_in_place());
-  FakeShutdownLog log;
-  create();
-  wait_for_fill();
-  window->set_text(Control::Text1, clock_text_in(1.2, false));
-  window->set_text(Control::Text2, clock_text_in(1.2, true));
-  click(Control::Command1);
-  click(Control::Command2);
-  pump_messages_for(3000);  // the whole target second and the next, ticking every 10-16 ms
-  std::vector<StartRecord> records = log.records();
-  ASSERT_EQ(records.size(), 2u);
-  std::sort(records.begin(), records.end(), [](auto& a, auto& b) { return a.command_line < b.command_line; });
-  EXPECT_EQ(records[0], (StartRecord{true, L"shutdown -r -f"}));
-  EXPECT_EQ(records[1], (StartRecord{true, L"shutdown -s -f"}));
-  EXPECT_TRUE(window->timer_enabled(Control::Timer1) && window->timer_enabled(Control::Timer2));
-}
