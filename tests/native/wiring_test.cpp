@@ -58,12 +58,6 @@ TEST_F(Wired, EachCountdownButtonStartsItsPrefixWithTheSecondsBoxReadAtTheClick)
   EXPECT_EQ(form.shown(Control::Text3), L"");  // read, never written
 }
 
-TEST_F(Wired, CountdownWithTheDesignTimeSentenceAppendsItWhole) {
-  click(Control::Command4);
-  EXPECT_EQ(launcher.started,
-            (std::vector<std::wstring>{L"Shutdown -s -tEnter Second If You want to countdown"}));
-}
-
 TEST_F(Wired, NowAndCountdownClicksDisarmNothingAndTouchNoBox) {
   click(Control::Command1);
   click(Control::Command3);

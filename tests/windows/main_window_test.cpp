@@ -443,21 +443,6 @@ TEST_F(MainWindowTest, TimersStartAsDesignedAndADisabledOneNeverTicks) {
   EXPECT_TRUE(log.records().empty());
 }
 
-TEST_F(MainWindowTest, EachNowButtonStartsItsCommandOncePerClick) {
-  ASSERT_TRUE(fake_shutdown_is_in_place());
-  FakeShutdownLog log;
-  SendMessageW((*this)[Control::Command5], BM_CLICK, 0, 0);
-  ASSERT_EQ(log.wait_for(1).size(), 1u);
-  SendMessageW((*this)[Control::Command6], BM_CLICK, 0, 0);
-  ASSERT_EQ(log.wait_for(2).size(), 2u);
-  SendMessageW((*this)[Control::Command7], BM_CLICK, 0, 0);
-  ASSERT_EQ(log.wait_for(3).size(), 3u);
-  pump_messages_for(300);  // and nothing more comes
-  const std::vector<StartRecord> expected{
-      {true, L"shutdown -s -f"}, {true, L"shutdown -r -f"}, {true, L"shutdown -l -f"}};
-  EXPECT_EQ(log.records(), expected);
-}
-
 // No handler waits: a click takes as long with a command that runs on for seconds as with one
 // that ends at once.
 TEST_F(MainWindowTest, AClickReturnsWhileTheCommandStillRuns) {
