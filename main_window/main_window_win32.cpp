@@ -175,10 +175,10 @@ HWND MainWindow::create_hidden_name(Control box, int dpi_x, int dpi_y) {
   // Never shown: it only names the box for a screen reader, with the box's design-time text.
   const ControlSpec& spec = control_spec(box);
   const std::wstring name{spec.caption};
-  return CreateWindowExW(kHiddenNameClass.ex_style, kHiddenNameClass.name, name.c_str(), WS_CHILD | kHiddenNameClass.style,
-                         twips_to_pixels(spec.rect.left, dpi_x), twips_to_pixels(spec.rect.top, dpi_y),
-                         twips_to_pixels(spec.rect.width, dpi_x), twips_to_pixels(spec.rect.height, dpi_y), hwnd_,
-                         nullptr, instance_, nullptr);
+  return CreateWindowExW(kHiddenNameClass.ex_style, kHiddenNameClass.name, name.c_str(),
+                         WS_CHILD | kHiddenNameClass.style, twips_to_pixels(spec.rect.left, dpi_x),
+                         twips_to_pixels(spec.rect.top, dpi_y), twips_to_pixels(spec.rect.width, dpi_x),
+                         twips_to_pixels(spec.rect.height, dpi_y), hwnd_, nullptr, instance_, nullptr);
 }
 
 void MainWindow::show(int show_command) {

@@ -121,7 +121,8 @@ TEST_F(Schedule, AFailedStartIsTriedAgainAndReportedOnlyWhenItsMatchEndsWithoutA
       const std::wstring& report = failing.reports[0];
       EXPECT_NE(report.find(L"scheduled command could not be started"), std::wstring::npos);
       EXPECT_NE(report.find(L"\n\nshutdown -s -f\n\n"), std::wstring::npos);
-      EXPECT_NE(report.find(L"failure " + std::to_wstring(row.attempts)), std::wstring::npos) << "not the last try's reason";
+      EXPECT_NE(report.find(L"failure " + std::to_wstring(row.attempts)), std::wstring::npos)
+          << "not the last try's reason";
     }
     EXPECT_TRUE(form.enabled(Control::Timer1));  // it stays armed, for the next day's match
 

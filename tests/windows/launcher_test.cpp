@@ -88,7 +88,8 @@ TEST_F(LauncherTest, ACommandThatCannotBeStartedIsExplainedAndNotReported) {
   };
   const std::vector<Row> rows = {
       // A system without shutdown.exe: the one in this folder is never tried instead.
-      {without_shutdown, L"shutdown -s -f", ERROR_FILE_NOT_FOUND, {shutdown_program_in(without_shutdown), L"(error 2)"}, {}},
+      {without_shutdown, L"shutdown -s -f", ERROR_FILE_NOT_FOUND,
+       {shutdown_program_in(without_shutdown), L"(error 2)"}, {}},
       // A system folder Windows could not name: never a path relative to the current drive.
       {L"", L"shutdown -s -f", ERROR_PATH_NOT_FOUND, {L"system folder is unknown", L"(error 3)"}, {}},
       // Far past what Windows takes, and past a 16-bit count of characters, where Wine would
@@ -105,8 +106,10 @@ TEST_F(LauncherTest, ACommandThatCannotBeStartedIsExplainedAndNotReported) {
     const std::optional<LaunchFailure> failure = launcher.launch(row.command_line);
     ASSERT_TRUE(failure.has_value());
     EXPECT_TRUE(reports.empty());
-    for (const std::wstring& part : row.said) EXPECT_NE(failure->reason.find(part), std::wstring::npos) << utf8(failure->reason);
-    for (const std::wstring& part : row.not_said) EXPECT_EQ(failure->reason.find(part), std::wstring::npos) << utf8(failure->reason);
+    for (const std::wstring& part : row.said)
+      EXPECT_NE(failure->reason.find(part), std::wstring::npos) << utf8(failure->reason);
+    for (const std::wstring& part : row.not_said)
+      EXPECT_EQ(failure->reason.find(part), std::wstring::npos) << utf8(failure->reason);
   }
   EXPECT_TRUE(closer.texts().empty());
   pump_messages_for(300);
