@@ -10,8 +10,10 @@
 //   bench_driver delay <program-copy-exe> <log-file> <runs>
 //                                                    lateness of a scheduled start
 //   bench_driver tick-cost <calls>                   CPU cost of a watcher tick, in parts
-//   bench_driver startup-phases program|empty|blank-children
+//   bench_driver startup-phases program|empty|controls
 //                                                    window code timed in a fresh process
+//   bench_driver same-children <program-exe> <floor-exe>
+//                                                    whether the floor's children are the program's
 //
 // A <title-or-pid> made of digits only is a Windows process id, anything else a window title.
 
@@ -27,6 +29,7 @@
 #include <utility>
 #include <vector>
 
+#include "floor_controls.h"
 #include "support/win_text.h"
 
 #include "main_window/control_table.h"
@@ -599,13 +602,13 @@ int tick_cost(int calls) {
   return 0;
 }
 
-enum class PhaseSubject { Program, Empty, BlankChildren };
+enum class PhaseSubject { Program, Empty, FloorControls };
 
 // The program's own window code, or for comparison an empty window of the same size, alone or
-// holding one blank child (a class that only erases its background) in each control's place.
-// Run once in this fresh process and timed step by step: where a start-up goes once the process
-// runs, and how much of it any child window costs, whatever it draws. No command can start: the
-// program's launcher here only counts.
+// holding the start-up floor's blank controls (floor_controls.h). Run once in this fresh
+// process and timed step by step: where a start-up goes once the process runs, and how much of
+// it the design's child windows cost, whatever they show. No command can start: the program's
+// launcher here only counts.
 int startup_phases(PhaseSubject subject) {
   const double begin = now_ms();
   std::unique_ptr<MainWindow> main_window;
@@ -630,19 +633,10 @@ int startup_phases(PhaseSubject subject) {
     window = CreateWindowExW(0, window_class.lpszClassName, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                              CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                              nullptr, nullptr, window_class.hInstance, nullptr);
-    if (window && subject == PhaseSubject::BlankChildren) {
-      window_class.lpszClassName = L"VarnokBenchBlankChild";
-      RegisterClassW(&window_class);
-      for (const ControlSpec& spec : kControls) {
-        if (spec.kind == ControlKind::Timer) continue;
-        if (!CreateWindowExW(0, window_class.lpszClassName, L"", WS_CHILD | WS_VISIBLE,
-                             twips_to_pixels(spec.rect.left, dpi_x), twips_to_pixels(spec.rect.top, dpi_y),
-                             twips_to_pixels(spec.rect.width, dpi_x), twips_to_pixels(spec.rect.height, dpi_y),
-                             window, nullptr, window_class.hInstance, nullptr)) {
-          say("error a blank child could not be created: %lu\n", GetLastError());
-          return 1;
-        }
-      }
+    if (window && subject == PhaseSubject::FloorControls &&
+        !create_floor_controls(window, window_class.hInstance, dpi_x, dpi_y)) {
+      say("error a blank control could not be created: %lu\n", GetLastError());
+      return 1;
     }
   }
   if (!window) {
@@ -675,6 +669,57 @@ int startup_phases(PhaseSubject subject) {
   return 0;
 }
 
+struct ChildFacts {
+  std::wstring window_class;
+  LONG_PTR style, ex_style;
+  RECT place;  // in the parent's client area
+  friend bool operator==(const ChildFacts& a, const ChildFacts& b) {
+    return a.window_class == b.window_class && a.style == b.style && a.ex_style == b.ex_style &&
+           EqualRect(&a.place, &b.place);
+  }
+};
+
+// A window's children in stacking order, with what the floor must share with the program.
+std::vector<ChildFacts> children_of(HWND window) {
+  std::vector<ChildFacts> children;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t name[64] = {};
+    GetClassNameW(child, name, 64);
+    ChildFacts facts{name, GetWindowLongPtrW(child, GWL_STYLE), GetWindowLongPtrW(child, GWL_EXSTYLE), {}};
+    GetWindowRect(child, &facts.place);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&facts.place), 2);
+    children.push_back(facts);
+  }
+  return children;
+}
+
+// The start-up floor stands for the program's design only while its child windows are the
+// program's: same classes, styles, places and stacking order. Both are started and compared
+// as they are once shown (the program's boxes filled, so that its focus has settled).
+int same_children(const std::wstring& program, const std::wstring& floor) {
+  std::array<std::vector<ChildFacts>, 2> children;
+  for (std::size_t index = 0; index < 2; ++index) {
+    Started started = start(index == 0 ? program : floor);
+    HWND window = started.process ? wait_for_window(by_process(started.id), index == 0) : nullptr;
+    if (window) children[index] = children_of(window);
+    if (started.process) close_and_wait(started, window);
+    if (!window) {
+      say("error %s did not come up\n", utf8(index == 0 ? program : floor).c_str());
+      return 1;
+    }
+  }
+  say("children %zu %zu\n", children[0].size(), children[1].size());
+  for (std::size_t index = 0; index < std::max(children[0].size(), children[1].size()); ++index) {
+    if (index < children[0].size() && index < children[1].size() && children[0][index] == children[1][index])
+      continue;
+    say("differs at child %zu\n", index + 1);
+    say("same no\n");
+    return 0;
+  }
+  say("same %s\n", children[0].empty() ? "no" : "yes");
+  return 0;
+}
+
 int usage() {
   say("usage: bench_driver startup <exe> <runs> shown|filled [<exe> shown|filled]...\n"
       "       bench_driver wait <title-or-pid> shown|filled\n"
@@ -683,7 +728,8 @@ int usage() {
       "       bench_driver close <title-or-pid>\n"
       "       bench_driver delay <program-copy-exe> <log-file> <runs>\n"
       "       bench_driver tick-cost <calls>\n"
-      "       bench_driver startup-phases program|empty|blank-children\n");
+      "       bench_driver startup-phases program|empty|controls\n"
+      "       bench_driver same-children <program-exe> <floor-exe>\n");
   return 2;
 }
 
@@ -713,8 +759,9 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"startup-phases" && args.size() == 2) {
     if (args[1] == L"program") return startup_phases(PhaseSubject::Program);
     if (args[1] == L"empty") return startup_phases(PhaseSubject::Empty);
-    if (args[1] == L"blank-children") return startup_phases(PhaseSubject::BlankChildren);
+    if (args[1] == L"controls") return startup_phases(PhaseSubject::FloorControls);
   }
+  if (command == L"same-children" && args.size() == 3) return same_children(args[1], args[2]);
   if (command == L"tick-cost" && args.size() == 2) return tick_cost(std::stoi(args[1]));
   if (command == L"arm" && args.size() == 2) return arm(args[1]);
   if (command == L"arm-bare" && args.size() == 2) return arm_bare(args[1]);
