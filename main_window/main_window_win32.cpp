@@ -137,11 +137,18 @@ bool MainWindow::create_controls(int dpi_x, int dpi_y) {
   window_font_ = create_font(*kForm.font, dpi_y);
   label4_font_ = create_font(kLabel4Font, dpi_y);
 
-  for (const ControlSpec& spec : kControls) {
-    if (spec.kind == ControlKind::Timer) {
-      if (spec.timer_enabled_at_creation) set_timer_enabled(spec.id, true);
+  for (const ControlSpec& spec : kControls)
+    if (spec.kind == ControlKind::Timer && spec.timer_enabled_at_creation) set_timer_enabled(spec.id, true);
+
+  // Tab follows the stacking order, and a screen reader names each box after the label just
+  // before it. A new child goes to the bottom of that order, so creating the children in it
+  // leaves none to move afterwards.
+  for (const ChildWindow& entry : child_order()) {
+    if (entry.is_hidden_name) {
+      if (!create_hidden_name(entry.control, dpi_x, dpi_y)) return false;
       continue;
     }
+    const ControlSpec& spec = control_spec(entry.control);
     const ControlClass window_class = control_class(spec.kind);
     const std::wstring caption{spec.caption};
     HWND child = CreateWindowExW(
@@ -156,16 +163,6 @@ bool MainWindow::create_controls(int dpi_x, int dpi_y) {
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // The boxes take text of any length (an edit control stops at 32 767 characters otherwise).
     if (spec.kind == ControlKind::TextBox) SendMessageW(child, EM_SETLIMITTEXT, 0, 0);
-  }
-
-  // Tab follows the stacking order, and a screen reader names each box after the label just
-  // before it.
-  HWND previous = HWND_TOP;
-  for (const ChildWindow& child : child_order()) {
-    HWND next = child.is_hidden_name ? create_hidden_name(child.control, dpi_x, dpi_y) : control(child.control);
-    if (!next) return false;
-    SetWindowPos(next, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    previous = next;
   }
   focus_to_restore_ = control(focus_order().front());
   return true;
