@@ -260,8 +260,8 @@ TEST(ProgramStart, AWindowThatCannotBeCreatedIsReportedUntilTheUserClosesTheMess
 TEST(FatalError, StopsEverythingWhileItsMessageStandsAndEndsTheProcessWhenClosed) {
   ASSERT_TRUE(fake_shutdown_is_in_place());
   FakeShutdownLog log;
-  // The child's shutdown watcher is armed for a second about 1 s ahead; the error comes while
-  // a report about its refused logoff watcher is open.
+  // The child's shutdown watcher is armed for a second 1 to 2 s ahead; the error comes before
+  // it, while a report about the child's refused logoff watcher is open.
   TestChild child(L"fatal");
   ASSERT_TRUE(child.started());
   const auto box_saying = [&](const wchar_t* text) {
@@ -283,7 +283,7 @@ TEST(FatalError, StopsEverythingWhileItsMessageStandsAndEndsTheProcessWhenClosed
 
   PostMessageW(report, WM_COMMAND, IDOK, 0);
   SendMessageW(GetDlgItem(main_window, control_id(Control::Command5)), BM_CLICK, 0, 0);  // Shutdown Now
-  pump_messages_for(2500);  // past the watcher's second
+  pump_messages_for(2500);  // into the watcher's second
   EXPECT_FALSE(IsWindowVisible(report)) << "the older report was not closed";
   EXPECT_FALSE(IsWindowEnabled(main_window)) << "the window takes clicks again under the fatal message";
   EXPECT_TRUE(IsWindowVisible(fatal));

@@ -4,7 +4,7 @@
 //   test_child.exe launch FOLDER  starts "shutdown -s -f" through the launcher, told to look in
 //                                 FOLDER; exits with the launcher's result (0: started)
 //   test_child.exe fatal          shows the main window with the shutdown watcher armed for
-//                                 about a second ahead and a report open (the logoff
+//                                 a second 1 to 2 s ahead and a report open (the logoff
 //                                 watcher's timer refused), then meets an error nothing
 //                                 catches inside that report's message loop
 //
@@ -49,8 +49,9 @@ int fatal_error_over_a_report(HINSTANCE instance) {
   if (!window) return 10;
   window->show(SW_SHOWNORMAL);
   if (!pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000)) return 11;
-  window->set_text(Control::Text1, clock_text_in(1.0, false));
-  window->set_text(Control::Text2, clock_text_in(1.0, true));
+  // A second that begins 1 to 2 s from now: well after the error, which comes at 0.3 s.
+  window->set_text(Control::Text1, clock_text_in(2.0, false));
+  window->set_text(Control::Text2, clock_text_in(2.0, true));
   SendMessageW(window->control(Control::Command1), BM_CLICK, 0, 0);
   if (!window->timer_enabled(Control::Timer1)) return 12;
   // The refused timer is reported once the click has returned; the error comes while that
