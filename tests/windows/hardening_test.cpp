@@ -142,29 +142,15 @@ TEST_F(HardeningTest, FailuresAreShownOneAtATimeAndNeverInsideAHandler) {
   EXPECT_EQ(timers(), (std::array<bool, 4>{true, false, false, false}));
 }
 
-namespace {
-
-// Windows refuses a timer when the system has none left to give; Wine sets no such limit, so
-// this stands in for SetTimer and refuses the shutdown watcher's.
-UINT_PTR WINAPI refuse_the_shutdown_watcher(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC callback) {
-  if (id == static_cast<UINT_PTR>(control_id(Control::Timer1))) {
-    SetLastError(ERROR_NOT_ENOUGH_QUOTA);
-    return 0;
-  }
-  return SetTimer(window, id, milliseconds, callback);
-}
-
-}  // namespace
-
 // A watcher that looked armed but never ticked would silently miss its second.
 TEST_F(HardeningTest, AWatcherWhoseTimerIsRefusedIsReportedAndNeverLooksArmed) {
-  create({.start_timer = refuse_the_shutdown_watcher});
+  create({.start_timer = refuse_the_logoff_watcher});
   MessageBoxCloser closer;
-  click(Control::Command1);
+  click(Control::Command3);
   click(Control::Command2);
   wait_for_reports(closer, 1);
   ASSERT_EQ(closer.texts().size(), 1u);
-  EXPECT_NE(closer.texts()[0].find(L"The shutdown schedule could not be armed."), std::wstring::npos);
+  EXPECT_NE(closer.texts()[0].find(L"The logoff schedule could not be armed."), std::wstring::npos);
   EXPECT_NE(closer.texts()[0].find(L"(error 1816)"), std::wstring::npos) << closer.texts()[0];
   EXPECT_EQ(timers(), (std::array<bool, 4>{false, true, false, false}));
 }

@@ -16,6 +16,16 @@ inline MainWindow::LauncherFactory fake_launcher() {
   return [](ReportFailure report) { return std::make_unique<Win32Launcher>(std::move(report), this_exe_directory()); };
 }
 
+// Windows refuses a timer when the system has none left to give; Wine sets no such limit, so
+// this stands in for SetTimer and refuses the logoff watcher's.
+inline UINT_PTR WINAPI refuse_the_logoff_watcher(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC callback) {
+  if (id == static_cast<UINT_PTR>(control_id(Control::Timer3))) {
+    SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+    return 0;
+  }
+  return SetTimer(window, id, milliseconds, callback);
+}
+
 class InProcessWindowTest : public ::testing::Test {
  protected:
   // Creates and shows the window; its boxes still hold their design-time texts. Its launcher

@@ -19,19 +19,12 @@
 #include "power/launcher_win32.h"
 #include "support/running_program.h"
 #include "support/test_support.h"
+#include "support/window_fixture.h"
 
 namespace {
 
 int launch(const std::wstring& folder) {
   return static_cast<int>(start_minimized(folder, L"shutdown -s -f"));
-}
-
-UINT_PTR WINAPI refuse_the_logoff_watcher(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC callback) {
-  if (id == static_cast<UINT_PTR>(control_id(Control::Timer3))) {
-    SetLastError(ERROR_NOT_ENOUGH_QUOTA);
-    return 0;
-  }
-  return SetTimer(window, id, milliseconds, callback);
 }
 
 void CALLBACK meet_a_fatal_error(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -42,10 +35,7 @@ void CALLBACK meet_a_fatal_error(HWND, UINT, UINT_PTR timer, DWORD) {
 int fatal_error_over_a_report(HINSTANCE instance) {
   const auto window = MainWindow::create(
       instance, MainWindow::OnDestroy::EndMessageLoop,
-      {.make_launcher = [](ReportFailure report) {
-         return std::make_unique<Win32Launcher>(std::move(report), this_exe_directory());
-       },
-       .start_timer = refuse_the_logoff_watcher});
+      {.make_launcher = fake_launcher(), .start_timer = refuse_the_logoff_watcher});
   if (!window) return 10;
   window->show(SW_SHOWNORMAL);
   if (!pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000)) return 11;
