@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cwctype>
@@ -72,8 +73,13 @@ double median(std::vector<double> values) {
   return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-void say(const char* format, auto... values) {
-  std::printf(format, values...);
+// Checked against its arguments as printf's own format is (the C++ runtime's printf is MinGW's,
+// which knows %zu).
+[[gnu::format(__MINGW_PRINTF_FORMAT, 1, 2)]] void say(const char* format, ...) {
+  va_list values;
+  va_start(values, format);
+  std::vprintf(format, values);
+  va_end(values);
   std::fflush(stdout);
 }
 
