@@ -240,9 +240,9 @@ COLORREF most_common(const std::map<COLORREF, int>& counts) {
 }  // namespace
 
 // The design's cyan behind everything and red for Label4, unless Windows' high-contrast mode
-// is on: then the window and every label take the theme's colours, as a dialog does, and a
-// switch either way repaints at once. (Wine cannot turn high contrast on: the setting is
-// stood in for, and the theme's colours are set with SetSysColors.)
+// is on: then the window and every label take the theme's colours, as a dialog does, from
+// creation on, and a switch either way repaints at once. (Wine cannot turn high contrast on:
+// the setting is stood in for, and the theme's colours are set with SetSysColors.)
 TEST_F(MainWindowTest, TheWindowAndItsLabelsPaintInTheDesignsColoursOrInAContrastTheme) {
   const ContrastColours theme;
   const struct {
@@ -252,13 +252,19 @@ TEST_F(MainWindowTest, TheWindowAndItsLabelsPaintInTheDesignsColoursOrInAContras
     WPARAM wparam;
   } rows[] = {
       {"off, as created", false, 0, 0},
-      {"turned on", true, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST},
+      {"on, as created", true, 0, 0},  // a user who runs a contrast theme already
       {"turned off", false, WM_SYSCOLORCHANGE, 0},
+      {"turned on", true, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     g_high_contrast = row.high_contrast;
-    if (row.message) SendMessageW(window->hwnd(), row.message, row.wparam, 0);
+    if (row.message) {
+      SendMessageW(window->hwnd(), row.message, row.wparam, 0);
+    } else {
+      window.reset();
+      create({.high_contrast_on = test_high_contrast});
+    }
     UpdateWindow(window->hwnd());  // nothing is invalidated by hand: the message must do it
     RECT client;
     GetClientRect(window->hwnd(), &client);
