@@ -447,9 +447,10 @@ TEST(IdentityPeHeader, GuiSubsystemImageVersionOneNoTimestampAndTheOldestWindows
   EXPECT_EQ(nt.OptionalHeader.MajorImageVersion, 1);
   EXPECT_EQ(nt.OptionalHeader.MinorImageVersion, 0);
 
-  // Both builds declare the Windows the code is compiled for (_WIN32_WINNT, Windows 7), as the
-  // oldest to load the program on; Windows also picks a window's frame by the subsystem version.
-  constexpr WORD kMajor = _WIN32_WINNT >> 8, kMinor = _WIN32_WINNT & 0xFF;
+  // The guides promise Windows 7 (6.1): both builds declare it as the oldest to load the
+  // program on, and compile for it; Windows also picks a window's frame by the subsystem version.
+  constexpr WORD kMajor = 6, kMinor = 1;
+  EXPECT_EQ(_WIN32_WINNT, MAKEWORD(kMinor, kMajor));
   EXPECT_EQ(nt.OptionalHeader.MajorOperatingSystemVersion, kMajor);
   EXPECT_EQ(nt.OptionalHeader.MinorOperatingSystemVersion, kMinor);
   EXPECT_EQ(nt.OptionalHeader.MajorSubsystemVersion, kMajor);
