@@ -395,9 +395,19 @@ BOOL CALLBACK stop_window(HWND hwnd, LPARAM main_window) {
   return TRUE;
 }
 
+// Not abort(): no runtime may add a message or an error report of its own.
+[[noreturn]] void end_process_now() {
+  TerminateProcess(GetCurrentProcess(), 3);
+  for (;;) Sleep(INFINITE);  // TerminateProcess does not return for the calling process
+}
+
 }  // namespace
 
 void end_program_after_fatal_error() {
+  // A second error, met inside the first one's message loop, ends the program at once: the
+  // message standing has said all there is to say.
+  static bool ending = false;
+  if (std::exchange(ending, true)) end_process_now();
   // The message box runs a message loop of its own: without the halt, the watchers would go
   // on ticking and the Now buttons starting commands after the program has said it has ended.
   HWND main_window = nullptr;
@@ -405,9 +415,7 @@ void end_program_after_fatal_error() {
   // Owned by the window: an unowned message would get a taskbar button of its own and could fall
   // behind the window, which would then look frozen.
   MessageBoxW(main_window, L"An unexpected error has ended the program.", kMessageTitle, MB_OK | MB_ICONERROR);
-  // Not abort(): no runtime may add a message or an error report of its own.
-  TerminateProcess(GetCurrentProcess(), 3);
-  for (;;) Sleep(INFINITE);  // TerminateProcess does not return for the calling process
+  end_process_now();
 }
 
 int run_message_loop(HWND main_window) {

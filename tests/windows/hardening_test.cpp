@@ -279,6 +279,14 @@ TEST(FatalError, StopsEverythingWhileItsMessageStandsAndEndsTheProcessWhenClosed
   EXPECT_TRUE(log.records().empty());
 }
 
+// A second error while the fatal message stands ends the process at once, through the same
+// end: no second message stacks on the first, waiting to be closed.
+TEST(FatalError, ASecondOneUnderItsMessageEndsTheProcessAtOnce) {
+  TestChild child(L"fatal twice");
+  ASSERT_TRUE(child.started());
+  EXPECT_EQ(child.wait(5000), 3u) << "the process did not end at the second error";
+}
+
 // Changes the user's long time format for as long as it lives, and puts it back.
 // Without a value of the user's own, the locale's format applies: the value is then removed
 // again rather than set to that format, which would pin it against later locale changes.

@@ -7,6 +7,8 @@
 //                                 a second 1 to 2 s ahead and a report open (the logoff
 //                                 watcher's timer refused), then meets an error nothing
 //                                 catches inside that report's message loop
+//   test_child.exe fatal twice    the same, and a second such error 0.7 s after the first,
+//                                 while the first one's message stands
 //
 // Both start only the fake shutdown.exe: FOLDER, or the one beside this program.
 
@@ -32,7 +34,7 @@ void CALLBACK meet_a_fatal_error(HWND, UINT, UINT_PTR timer, DWORD) {
   std::terminate();
 }
 
-int fatal_error_over_a_report(HINSTANCE instance) {
+int fatal_error_over_a_report(HINSTANCE instance, bool twice) {
   const auto window = MainWindow::create(
       instance, MainWindow::OnDestroy::EndMessageLoop,
       {.make_launcher = fake_launcher(), .start_timer = refuse_the_logoff_watcher});
@@ -48,6 +50,7 @@ int fatal_error_over_a_report(HINSTANCE instance) {
   // report is open, delivered by its message loop.
   SendMessageW(window->control(Control::Command3), BM_CLICK, 0, 0);
   SetTimer(nullptr, 0, 300, meet_a_fatal_error);
+  if (twice) SetTimer(nullptr, 0, 1000, meet_a_fatal_error);
   return run_message_loop(window->hwnd());
 }
 
@@ -56,6 +59,6 @@ int fatal_error_over_a_report(HINSTANCE instance) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
   const std::wstring given = arguments;
   if (given.starts_with(L"launch ")) return launch(given.substr(7));
-  if (given == L"fatal") return fatal_error_over_a_report(instance);
+  if (given == L"fatal" || given == L"fatal twice") return fatal_error_over_a_report(instance, given != L"fatal");
   return 2;
 }
