@@ -1,5 +1,6 @@
 #include "main_window/main_window_win32.h"
 
+#include <cstddef>
 #include <exception>
 #include <iterator>
 #include <optional>

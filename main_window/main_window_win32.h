@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>

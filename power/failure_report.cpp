@@ -1,5 +1,7 @@
 #include "power/failure_report.h"
 
+#include <cstddef>
+
 #include "common/decimal.h"
 
 std::wstring failure_report(std::wstring_view heading, std::wstring_view command_line, const LaunchFailure& failure) {

@@ -3,9 +3,12 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "power/command_launcher.h"
 

@@ -1,5 +1,8 @@
 #include "power/power_buttons.h"
 
+#include <string>
+#include <string_view>
+
 #include "power/failure_report.h"
 
 namespace {

@@ -1,7 +1,9 @@
 #include "schedule/clock_text_win32.h"
 
 #include <array>
+#include <cstddef>
 #include <exception>
+#include <string>
 
 namespace {
 

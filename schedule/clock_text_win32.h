@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "schedule/clock_text.h"
 
 // The text the program shows for this local instant; tests use it to name a future second.

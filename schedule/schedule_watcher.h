@@ -3,6 +3,7 @@
 // the time and date boxes equal the clock texts.
 
 #include <array>
+#include <cstddef>
 
 #include "common/form_state.h"
 #include "power/command_launcher.h"

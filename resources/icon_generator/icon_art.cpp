@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <map>
 #include <stdexcept>
+#include <utility>
 
 namespace varnok::icons {
 namespace {

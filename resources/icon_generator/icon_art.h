@@ -6,6 +6,7 @@
 // Everything here is integer arithmetic, so the bytes come out the same on every compiler and
 // machine; the committed icon files are compared against a fresh run.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>

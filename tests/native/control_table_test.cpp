@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <set>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "main_window/control_table.h"
 

@@ -4,7 +4,10 @@
 
 #include <array>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "main_window/control_table.h"

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <vector>
 
 #include "fakes.h"
 #include "main_window/wiring.h"

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstddef>
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "fakes.h"
 #include "main_window/wiring.h"

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <stdexcept>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "main_window/message_title.h"

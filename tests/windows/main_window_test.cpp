@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <string>
+#include <vector>
 
 #include <oleacc.h>
 

@@ -1,3 +1,5 @@
+#include <cstddef>
+
 #include "support/running_program.h"
 
 #include "main_window/control_table.h"

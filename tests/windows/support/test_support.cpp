@@ -3,7 +3,9 @@
 #include "support/win_text.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <fstream>
+#include <ios>
 #include <sstream>
 
 namespace {

@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "main_window/main_window_win32.h"
 #include "support/test_support.h"
