@@ -10,8 +10,6 @@
 //   bench_driver delay <program-copy-exe> <log-file> <runs>
 //                                                    lateness of a scheduled start
 //   bench_driver tick-cost <calls>                   CPU cost of a watcher tick, in parts
-//   bench_driver startup-phases program|empty|controls
-//                                                    window code timed in a fresh process
 //   bench_driver same-children <program-exe> <floor-exe>
 //                                                    whether the floor's children are the program's
 //
@@ -26,14 +24,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwctype>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "floor_controls.h"
 #include "support/win_text.h"
 
 #include "main_window/control_table.h"
@@ -254,11 +250,14 @@ bool time_one_start(StartupTarget& target, bool counted) {
 }
 
 // Several programs are started in turn, round after round, so that whatever else the machine
-// is doing meanwhile weighs on all of them alike.
+// is doing meanwhile weighs on all of them alike; every other round takes them in the reverse
+// order, so that none always follows the same one.
 int startup(std::vector<StartupTarget> targets, int runs) {
   for (int round = 0; round <= runs; ++round) {  // round 0 warms caches and is not counted
-    for (StartupTarget& target : targets)
+    for (std::size_t turn = 0; turn < targets.size(); ++turn) {
+      StartupTarget& target = targets[round % 2 ? targets.size() - 1 - turn : turn];
       if (!time_one_start(target, round > 0)) return 1;
+    }
   }
   for (std::size_t index = 0; index < targets.size(); ++index) {
     const StartupTarget& target = targets[index];
@@ -611,73 +610,6 @@ int tick_cost(int calls) {
   return 0;
 }
 
-enum class PhaseSubject { Program, Empty, FloorControls };
-
-// The program's own window code, or for comparison an empty window of the same size, alone or
-// holding the start-up floor's blank controls (floor_controls.h). Run once in this fresh
-// process and timed step by step: where a start-up goes once the process runs, and how much of
-// it the design's child windows cost, whatever they show. No command can start: the program's
-// launcher here only counts.
-int startup_phases(PhaseSubject subject) {
-  const double begin = now_ms();
-  std::unique_ptr<MainWindow> main_window;
-  HWND window = nullptr;
-  if (subject == PhaseSubject::Program) {
-    main_window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop,
-                                     {.make_launcher = [](ReportFailure) { return std::make_unique<CountingLauncher>(); }});
-    if (main_window) window = main_window->hwnd();
-  } else {
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = DefWindowProcW;
-    window_class.hInstance = GetModuleHandleW(nullptr);
-    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    window_class.lpszClassName = L"VarnokBenchEmpty";
-    RegisterClassW(&window_class);
-    HDC screen = GetDC(nullptr);
-    const int dpi_x = GetDeviceCaps(screen, LOGPIXELSX), dpi_y = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    RECT frame{0, 0, MulDiv(326, dpi_x, 96), MulDiv(279, dpi_y, 96)};
-    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    window = CreateWindowExW(0, window_class.lpszClassName, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                             nullptr, nullptr, window_class.hInstance, nullptr);
-    if (window && subject == PhaseSubject::FloorControls &&
-        !create_floor_controls(window, window_class.hInstance, dpi_x, dpi_y)) {
-      say("error a blank control could not be created: %lu\n", GetLastError());
-      return 1;
-    }
-  }
-  if (!window) {
-    say("error the window could not be created: %lu\n", GetLastError());
-    return 1;
-  }
-  const double created = now_ms() - begin;
-  if (main_window)
-    main_window->show(SW_SHOWNORMAL);
-  else {
-    ShowWindow(window, SW_SHOWNORMAL);
-    UpdateWindow(window);
-  }
-  const double shown = now_ms() - begin;
-  // Then the loop as the program runs it, until the first tick has filled the boxes (a tick
-  // may also come while showing, when Wine looks at the queue).
-  MSG message{};
-  while (main_window && main_window->text(Control::Text2) == L"dd" && now_ms() - begin < 5000 &&
-         GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (!IsDialogMessageW(window, &message)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-  }
-  const double filled = now_ms() - begin;
-  say("phase create %.1f ms\n", created);
-  say("phase show %.1f ms\n", shown - created);
-  say("phase fill_after_show %.1f ms\n", filled - shown);
-  if (!main_window) DestroyWindow(window);
-  return 0;
-}
-
 struct ChildFacts {
   std::wstring window_class;
   LONG_PTR style, ex_style;
@@ -737,7 +669,6 @@ int usage() {
       "       bench_driver close <title-or-pid>\n"
       "       bench_driver delay <program-copy-exe> <log-file> <runs>\n"
       "       bench_driver tick-cost <calls>\n"
-      "       bench_driver startup-phases program|empty|controls\n"
       "       bench_driver same-children <program-exe> <floor-exe>\n");
   return 2;
 }
@@ -764,11 +695,6 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"wait" && args.size() == 3) {
     const bool filled = mode_is_filled(args[2], valid);
     return valid ? wait_command(args[1], filled) : usage();
-  }
-  if (command == L"startup-phases" && args.size() == 2) {
-    if (args[1] == L"program") return startup_phases(PhaseSubject::Program);
-    if (args[1] == L"empty") return startup_phases(PhaseSubject::Empty);
-    if (args[1] == L"controls") return startup_phases(PhaseSubject::FloorControls);
   }
   if (command == L"same-children" && args.size() == 3) return same_children(args[1], args[2]);
   if (command == L"tick-cost" && args.size() == 2) return tick_cost(std::stoi(args[1]));
