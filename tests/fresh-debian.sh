@@ -38,9 +38,9 @@ inside() {
   mount -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"  # not the host's
 
   mkdir "$root/src"
+  # (A tracked file deleted from the work tree is left out, with a warning.)
   (cd "$checkout" && git ls-files -z --cached --others --exclude-standard |
-    xargs -0 -I{} sh -c '[ -e "$1" ] && printf "%s\0" "$1"' _ {} | tar --null -T - -cf -) |
-    tar -C "$root/src" -xf -
+    tar --null -T - --ignore-failed-read -cf -) | tar -C "$root/src" -xf -
 
   echo "fresh-debian: ./test.sh in a fresh Debian $target root" >&2
   chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb CI="${CI:-}" \
