@@ -26,25 +26,21 @@ for preset in "${presets[@]}"; do
   seconds[$preset]=$(awk -v from="$started" -v to="$(now)" 'BEGIN { printf "%.1f", to - from }')
 done
 
-# One line per preset with its wall-clock test time, then one for all: "all: N passed, N failed".
+# One line per preset with its wall-clock test time, then the closing line for all.
+. tests/closing-line.sh
 count() { sed -nE 's/.* tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/\1 \2/p' "$1" | tail -n 1; }
 echo
-all_failed=0
-all_total=0
-ok=yes
+parts=""
 for preset in "${presets[@]}"; do
   read -r failed total <<<"$(count "build/$preset-tests.log")"
   where=""
   [ "$preset" = host ] || where=" (Wine)"
   if [ -z "${total:-}" ]; then
-    echo "$preset$where: no test summary (see build/$preset-tests.log), ${seconds[$preset]} s"
-    ok=no
+    echo "$preset$where: no test summary (exit ${status[$preset]}, see build/$preset-tests.log), ${seconds[$preset]} s"
+    parts+="${status[$preset]}"$'\n'
   else
     echo "$preset$where: $(( total - failed )) of $total passed in ${seconds[$preset]} s"
-    all_failed=$(( all_failed + failed ))
-    all_total=$(( all_total + total ))
+    parts+="${status[$preset]} $(( total - failed )) $failed"$'\n'
   fi
-  [ "${status[$preset]}" -eq 0 ] || ok=no
 done
-echo "all: $(( all_total - all_failed )) passed, $all_failed failed"
-[ "$ok" = yes ]
+closing_line <<<"$parts"
