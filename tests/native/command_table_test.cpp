@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <string>
+
+#include "power/failure_report.h"
 #include "power/power_action.h"
 
 TEST(CommandTable, HoldsTheSixCommandTextsExactly) {
@@ -30,4 +34,21 @@ TEST(CountdownCommand, PassesAnyTextOnVerbatim) {
             L"Shutdown -l -t 10 & del x | \"a b\" %PATH% ^ ");
   EXPECT_EQ(countdown_command(PowerAction::Restart, L"30\r\nshutdown -a"),
             L"shutdown -r -t30\r\nshutdown -a");
+}
+
+// The seconds box takes any length: a report shows a command line whole up to 200 characters,
+// and of a longer one its first 200 and its length.
+TEST(FailureReport, ShowsTheCommandLineWholeUpTo200CharactersAndCutsALongerOneThere) {
+  const struct {
+    std::size_t length;
+    std::wstring shown;
+  } rows[] = {
+      {200, std::wstring(200, L'7')},
+      {201, std::wstring(200, L'7') + L"\x2026 (201 characters)"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.length);
+    EXPECT_EQ(failure_report(L"Heading", std::wstring(row.length, L'7'), LaunchFailure{L"Reason"}),
+              L"Heading\n\n" + row.shown + L"\n\nReason");
+  }
 }
