@@ -233,8 +233,7 @@ void MainWindow::run_handler(Control control, Event event) {
     if (event == Event::Tick) tick_failing_[timer_index(control)] = false;
     return;
   } catch (const std::exception& error) {
-    const std::string what = error.what();
-    failure = L"Unexpected error: " + std::wstring(what.begin(), what.end());
+    failure = L"Unexpected error: " + exception_text(error.what());
   } catch (...) {
     failure = L"Unexpected error.";
   }

@@ -167,7 +167,7 @@ class FailingClock final : public ClockText {
   ClockTexts now_as_texts() override {
     if (failures_ > 0) {
       --failures_;
-      throw std::runtime_error("the clock is not available");
+      throw std::runtime_error("the clock is not available \xE2\x80\x94 Uhr nicht verf\xC3\xBCgbar");  // UTF-8
     }
     return system_.now_as_texts();
   }
@@ -185,7 +185,8 @@ TEST_F(HardeningTest, AFillThatKeepsFailingIsReportedOnceThenFillsWhenTheClockWo
   InProcessWindowTest::create({.clock = &clock});
   ASSERT_TRUE(pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000));
   ASSERT_EQ(closer.texts().size(), 1u);
-  EXPECT_NE(closer.texts()[0].find(L"the clock is not available"), std::wstring::npos) << closer.texts()[0];
+  EXPECT_NE(closer.texts()[0].find(L"the clock is not available \x2014 Uhr nicht verf\xFCgbar"), std::wstring::npos)
+      << utf8(closer.texts()[0]);
   EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_texts().date);
   EXPECT_NE(window->text(Control::Text1), L"22:00:00");
 }
