@@ -1,20 +1,27 @@
 #!/usr/bin/env bash
 # Runs the README's test command as a newcomer on another Debian release meets it: in a fresh,
 # minimal root of that release (Debian 13, trixie, unless another code name is given), made by
-# debootstrap from the package source this machine's apt already uses. The root holds nothing
+# debootstrap from the package source this machine's apt is set up with. The root holds nothing
 # but the checkout's files (those git tracks, and the untracked ones it does not ignore);
 # ./test.sh itself installs every tool it needs there, builds and runs every test.
 #
 #   tests/fresh-debian.sh [CODENAME]    as root; ends with test.sh's own closing lines
 #
+# It needs git, and 8 GiB free under /var/tmp. A proxy that this machine's apt is told to
+# use (Acquire::http::Proxy, Acquire::https::Proxy), or else the http_proxy and https_proxy
+# variables, carries debootstrap's downloads and the root's apt alike.
+#
 # The run lives in a mount and PID namespace of its own: the root's /proc, /sys and /dev are
-# mounted only there, and when the run ends, fails or is interrupted, the kernel ends every
-# process still in the namespace and drops its mounts with it. The root, under /var/tmp and
-# outside the checkout, is removed only once the host sees no mount inside it.
+# mounted only there, and when the namespace's first process ends, the kernel ends every other
+# process in it and drops its mounts. A run that is interrupted or fails while the namespace
+# still runs ends it by killing its job (never a bare process id, which may by then belong to
+# another process). However the run ended, the root is removed only once no process has its
+# root or working folder inside it; should one still have after a minute, the root is left in
+# place, and the script says so.
 set -euo pipefail
 
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-checkout=$(cd "$here/.." && pwd)
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd -P)
+checkout=$(cd "$here/.." && pwd -P)
 
 # --------------------------------------------------------------------------------------------
 # Inside the namespace: make the root, fill it, run the tests in it.
@@ -38,12 +45,12 @@ inside() {
   mount -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"  # not the host's
 
   mkdir "$root/src"
-  # (A tracked file deleted from the work tree is left out, with a warning.)
-  (cd "$checkout" && git ls-files -z --cached --others --exclude-standard |
-    tar --null -T - --ignore-failed-read -cf -) | tar -C "$root/src" -xf -
+  tar -C "$root/src" --no-same-owner -xf "$work/checkout.tar"
 
   echo "fresh-debian: ./test.sh in a fresh Debian $target root" >&2
-  chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb CI="${CI:-}" \
+  local proxies=() name
+  for name in http_proxy https_proxy no_proxy; do [ -z "${!name:-}" ] || proxies+=("$name=${!name}"); done
+  chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb CI="${CI:-}" "${proxies[@]}" \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     bash -c 'cd /src && ./test.sh'
 }
@@ -55,20 +62,27 @@ if [ "${1:-}" = --inside ]; then
 fi
 
 # --------------------------------------------------------------------------------------------
-# Outside: the package source, the namespace, and the clean-up however the run ends.
+# Outside: the checks, the package source, the namespace, and the clean-up however the run ends.
 # --------------------------------------------------------------------------------------------
 target=${1:-trixie}
-[ "$(id -u)" -eq 0 ] || { echo "fresh-debian: run it as root (debootstrap, chroot and mounts)" >&2; exit 2; }
-command -v git >/dev/null || { echo "fresh-debian: needs git, to copy the checkout's files" >&2; exit 2; }
-if ! command -v debootstrap >/dev/null; then
-  apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends debootstrap
-fi
+need_gib=8  # measured: the root's peak during a whole run, and a margin
+say() { echo "fresh-debian: $*" >&2; }
+[ "$(id -u)" -eq 0 ] || { say "run it as root (debootstrap, chroot and mounts)"; exit 2; }
+command -v git >/dev/null || { say "needs git, to copy the checkout's files"; exit 2; }
+available_kib=$(df --output=avail -k /var/tmp | tail -n 1)
+[ "$available_kib" -ge $((need_gib * 1024 * 1024)) ] || {
+  say "needs $need_gib GiB free under /var/tmp for the root, its packages and builds; it has" \
+    "$(awk -v k="$available_kib" 'BEGIN { printf "%.1f", k / 1048576 }') GiB"
+  exit 2
+}
 
-# The releases this machine's apt reads (its main suite, -updates, -security), each turned
-# into the same suite of the target release at the same address.
+# The releases this machine's apt is set up to read (its main suite, -updates, -security), each
+# turned into the same suite of the target release at the same address. From the sources
+# themselves, so that a machine whose package lists were removed (as container images do) is
+# no different.
 # shellcheck source=/dev/null
 host=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
-[ -n "$host" ] || { echo "fresh-debian: /etc/os-release names no Debian release" >&2; exit 2; }
+[ -n "$host" ] || { say "/etc/os-release names no Debian release"; exit 2; }
 mirror=
 sources=()
 while read -r uri suite; do
@@ -76,34 +90,80 @@ while read -r uri suite; do
     "$host") mirror=$uri; sources+=("deb $uri $target main") ;;
     "$host"-updates | "$host"-security) sources+=("deb $uri $target-${suite#"$host"-} main") ;;
   esac
-done < <(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' | sort -u)
-[ -n "$mirror" ] || { echo "fresh-debian: this machine's apt reads no $host suite to take the mirror from" >&2; exit 2; }
+done < <(apt-get indextargets --no-release-info --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' | sort -u)
+[ -n "$mirror" ] || { say "this machine's apt sources name no Debian '$host' suite to take the mirror from"; exit 2; }
+
+# debootstrap reads none of apt's settings, and the root's tests run with a clean environment:
+# the proxy apt uses is handed to both ("DIRECT" or "false" in apt's setting mean none).
+eval "$(apt-config shell apt_http_proxy Acquire::http::Proxy apt_https_proxy Acquire::https::Proxy)"
+for scheme in http https; do
+  setting=apt_${scheme}_proxy
+  case "${!setting:-}" in
+    "") ;;
+    *://*) export "${scheme}_proxy=${!setting}" ;;
+    *) unset "${scheme}_proxy" ;;
+  esac
+done
+
+if ! command -v debootstrap >/dev/null; then
+  say "installing debootstrap"
+  apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends debootstrap
+fi
+
+[ -e "/usr/share/debootstrap/scripts/$target" ] ||
+  { say "debootstrap knows no release named '$target' (/usr/share/debootstrap/scripts)"; exit 2; }
 
 work=$(mktemp -d /var/tmp/varnok-fresh-debian.XXXXXX)
-printf '%s\n' "${sources[@]}" >"$work/sources.list"
-# How this machine's apt reaches that source (a proxy, a mirror whose Release files are older
-# than their validity), so that the root's apt reaches it alike.
-apt-config dump | grep -E '^Acquire::(Check-Valid-Until|Check-Date|https?::Proxy) ' >"$work/apt.conf" || true
-
-namespace=
+namespace_running=no
+# Processes whose root or working folder is inside the work folder, as "/proc/PID".
+inside_work() {
+  find /proc -mindepth 2 -maxdepth 2 \( -name root -o -name cwd \) \( -lname "$work" -o -lname "$work/*" \) \
+    -printf '%h\n' 2>/dev/null | sort -u
+}
 finish() {
   local status=$?
-  trap - INT TERM
-  if [ -n "$namespace" ]; then
-    kill -KILL "$namespace" 2>/dev/null || true  # its init, and with it every process inside, ends
-    wait "$namespace" 2>/dev/null || true
+  trap '' INT TERM  # the clean-up is bounded; a second Ctrl-C does not leave it half done
+  if [ "$namespace_running" = yes ]; then
+    # unshare ignores SIGTERM. Killed, it takes the namespace's first process with it
+    # (--kill-child), and the kernel the rest. Through the job: bash signals a job's process
+    # only while it has not reaped it, never a process that took its number later.
+    kill -KILL %unshare 2>/dev/null || true
+    wait 2>/dev/null || true
   fi
-  if awk -v top="$work/" 'index($5 "/", top) == 1 { found = 1 } END { exit !found }' /proc/self/mountinfo; then
-    echo "fresh-debian: something is still mounted inside $work; left in place" >&2
+  # A killed namespace's processes end on their own time.
+  local waited=0 left
+  while left=$(inside_work) && [ -n "$left" ] && [ "$waited" -lt 300 ]; do sleep 0.2; waited=$((waited + 1)); done
+  if [ -n "$left" ]; then
+    say "processes still run inside $work, left in place:" $left
     exit 1
   fi
-  rm -rf --one-file-system "$work"
+  if ! rm -rf --one-file-system "$work"; then
+    say "$work could not be removed whole"
+    exit 1
+  fi
   exit "$status"
 }
 trap finish EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
+printf '%s\n' "${sources[@]}" >"$work/sources.list"
+# How this machine's apt reaches that source (its proxy, Release files older than their
+# validity), so that the root's apt reaches it alike.
+apt-config dump | grep -E '^Acquire::(Check-Valid-Until|Check-Date|https?::Proxy) ' >"$work/apt.conf" || true
+# The checkout's files, taken now so that a checkout git refuses stops the run before it starts.
+# Run as root on a checkout another user owns, git would refuse it as of dubious ownership:
+# this run reads it, and trusts it for this one command only.
+checkout_files() {
+  git -c safe.directory="$checkout" -C "$checkout" ls-files -z --cached --others --exclude-standard
+}
+checkout_files >/dev/null || { say "git cannot list the checkout's files (above)"; exit 2; }
+# (A tracked file deleted from the work tree is left out, with a warning.)
+(cd "$checkout" && checkout_files | tar --null -T - --ignore-failed-read -cf "$work/checkout.tar")
+
+namespace_running=yes
 unshare --mount --pid --fork --kill-child "$here/fresh-debian.sh" --inside "$work" "$target" "$mirror" &
-namespace=$!
-wait "$namespace"
+status=0
+wait $! || status=$?
+namespace_running=no
+exit "$status"
