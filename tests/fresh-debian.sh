@@ -7,7 +7,7 @@
 #
 #   tests/fresh-debian.sh [CODENAME]    as root; ends with test.sh's own closing lines
 #
-# It needs git, and 8 GiB free under /var/tmp. A proxy that this machine's apt is told to
+# It needs git, and 6 GiB free under /var/tmp. A proxy that this machine's apt is told to
 # use (Acquire::http::Proxy, Acquire::https::Proxy), or else the http_proxy and https_proxy
 # variables, carries debootstrap's downloads and the root's apt alike.
 #
@@ -65,7 +65,7 @@ fi
 # Outside: the checks, the package source, the namespace, and the clean-up however the run ends.
 # --------------------------------------------------------------------------------------------
 target=${1:-trixie}
-need_gib=8  # measured: the root's peak during a whole run, and a margin
+need_gib=6  # a whole run's root peaked at 4.9 GiB, and a margin
 say() { echo "fresh-debian: $*" >&2; }
 [ "$(id -u)" -eq 0 ] || { say "run it as root (debootstrap, chroot and mounts)"; exit 2; }
 command -v git >/dev/null || { say "needs git, to copy the checkout's files"; exit 2; }
@@ -124,6 +124,7 @@ finish() {
   local status=$?
   trap '' INT TERM  # the clean-up is bounded; a second Ctrl-C does not leave it half done
   if [ "$namespace_running" = yes ]; then
+    say "ending the run in the root"
     # unshare ignores SIGTERM. Killed, it takes the namespace's first process with it
     # (--kill-child), and the kernel the rest. Through the job: bash signals a job's process
     # only while it has not reaped it, never a process that took its number later.
@@ -134,9 +135,10 @@ finish() {
   local waited=0 left
   while left=$(inside_work) && [ -n "$left" ] && [ "$waited" -lt 300 ]; do sleep 0.2; waited=$((waited + 1)); done
   if [ -n "$left" ]; then
-    say "processes still run inside $work, left in place:" $left
+    say "processes still run inside $work after a minute; left in place:" $left
     exit 1
   fi
+  [ "$waited" -eq 0 ] || say "the root's last processes ended within $(awk -v n="$waited" 'BEGIN { print n / 5 }') s"
   if ! rm -rf --one-file-system "$work"; then
     say "$work could not be removed whole"
     exit 1
