@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs, on Debian 12, whatever building, running and testing need and is not there yet,
+# Installs, on Debian 12 or 13, whatever building, running and testing need and is not there yet,
 # and generates the locales the clock-text tests run under.
 set -euo pipefail
 
