@@ -77,14 +77,17 @@ under_wine() {
   }
   # (Wine's C runtime ends its lines with CR LF.)
   driver_value() { tr -d '\r' <"$work/driver.out" | awk -v k="$1" '$1 == k { print $2 }' | tail -n 1; }
+  # Lines "program minimal", one a pair, in; their ratios out, one a line.
+  ratios() { awk '{ printf "%.4f\n", $1 / $2 }'; }
+  # Values in, one a line; their median out.
+  median() { sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
   # Lines "program minimal", one a pair, in; the median of their ratios, the lowest and the
   # highest recorded as NAME_ratio, all of them in run order as NAME_pairs.
   pair_ratios() {  # name
     local ratios
-    ratios=$(awk '{ printf "%.4f\n", $1 / $2 }')
+    ratios=$(ratios)
     result "$1_pairs" "$(awk '{ printf "%.2f ", $1 }' <<<"$ratios")"
-    result "$1_ratio" "$(sort -g <<<"$ratios" |
-      awk '{ v[NR] = $1 } END { printf "%.2f %.2f %.2f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, v[1], v[NR] }')"
+    result "$1_ratio" "$(printf '%.2f' "$(median <<<"$ratios")") $(sort -g <<<"$ratios" | awk '{ v[NR] = $1 } END { printf "%.2f %.2f", v[1], v[NR] }')"
   }
   # Values in, one a line; "estimate low high" out: their geometric mean or median, with a
   # bootstrap 95 % interval of it (2000 resamples, a fixed seed: the same values give the same
@@ -112,7 +115,7 @@ under_wine() {
   # NAME_pairs.
   pair_interval() {  # name
     local ratios
-    ratios=$(awk '{ printf "%.4f\n", $1 / $2 }')
+    ratios=$(ratios)
     result "$1_pairs" "$(awk '{ printf "%.2f ", $1 }' <<<"$ratios")"
     result "$1_interval" "$(with_interval geomean <<<"$ratios") $(sort -g <<<"$ratios" | awk '{ v[NR] = $1 } END { printf "%.2f %.2f", v[1], v[NR] }')"
   }
@@ -200,9 +203,9 @@ under_wine() {
     echo "benchmark: start-up, $batch pairs$([ "$pairs" -eq 0 ] || echo " more, $pairs so far")" >&2
     drive startup "$floor_copy" "$batch" shown "$program_copy" filled
     # Each batch numbers its runs from 1: they follow the earlier batches' runs.
-    awk -v before="$pairs" '$1 == "run" { $3 += before; print }' "$work/driver.out" >>"$work/startup.out"
+    tr -d '\r' <"$work/driver.out" | awk -v before="$pairs" '$1 == "run" { $3 += before; print }' >>"$work/startup.out"
     pairs=$((pairs + batch)) batch=$startup_more
-    [ "$(startup_pairs 8 | awk '{ printf "%.4f\n", $1 / $2 }' | with_interval geomean | startup_verdict)" = unsettled ] &&
+    [ "$(startup_pairs 8 | ratios | with_interval geomean | startup_verdict)" = unsettled ] &&
       [ "$pairs" -lt "$startup_most" ] || break
   done
   result startup_pairs_count "$pairs"
@@ -212,8 +215,7 @@ under_wine() {
   result startup_own "$(startup_pairs 8 | awk '{ print $1 - $2 }' | with_interval median)"
   startup_pairs 4 | pair_ratios startup_filled
   median_field() {  # index field
-    awk -v n="$1" -v f="$2" '$1 == "run" && $2 == n { print $f }' "$work/startup.out" | sort -g |
-      awk '{ v[NR] = $1 } END { printf "%.1f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+    printf '%.1f' "$(awk -v n="$1" -v f="$2" '$1 == "run" && $2 == n { print $f }' "$work/startup.out" | median)"
   }
   local which index
   for which in floor:1 program:2; do
