@@ -18,7 +18,8 @@ namespace {
 constexpr int kIconResource = 1;
 
 // Control and timer identifiers. They start well above IDOK (1) and IDCANCEL (2), which
-// IsDialogMessageW sends for Enter and Esc: those reach no handler.
+// IsDialogMessageW sends for Enter and Esc in a box: those reach no handler. (Enter on a button
+// that Tab has reached sends that button's own click.)
 constexpr int kFirstId = 100;
 // Private message: show the failures that handlers have reported, once they have returned.
 constexpr UINT kShowReports = WM_APP + 1;
@@ -281,11 +282,12 @@ LRESULT MainWindow::on_ctlcolor_static(HDC dc, HWND label) {
   for (const ControlSpec& spec : kControls) {
     if (spec.kind != ControlKind::Label || control(spec.id) != label) continue;
     if (high_contrast_) {
-      // The theme's own text on the theme's own face, as a dialog's static text: the design's
-      // cyan would put the theme's text colour (white, say) on a background it cannot be read on.
-      SetBkColor(dc, GetSysColor(COLOR_3DFACE));
-      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_3DFACE));
+      // One of the theme's own pairs, button text on button face (the window's background then):
+      // the design's cyan would put the theme's text colour (white, say) on a background it
+      // cannot be read on, and window text need not stand out on button face.
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     SetBkColor(dc, colorref(kForm.background));
     SetTextColor(dc, spec.text_colour ? colorref(*spec.text_colour) : GetSysColor(COLOR_WINDOWTEXT));
@@ -331,7 +333,7 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
       RECT client;
       GetClientRect(hwnd_, &client);
       FillRect(reinterpret_cast<HDC>(wparam), &client,
-               high_contrast_ ? GetSysColorBrush(COLOR_3DFACE) : background_.get());
+               high_contrast_ ? GetSysColorBrush(COLOR_BTNFACE) : background_.get());
       return 1;
     }
     case WM_SYSCOLORCHANGE:

@@ -163,32 +163,54 @@ namespace {
 // A clock that cannot be read a number of times, then reads the system's.
 class FailingClock final : public ClockText {
  public:
-  explicit FailingClock(int failures) : failures_{failures} {}
+  FailingClock(int failures, std::string message) : failures_{failures}, message_{std::move(message)} {}
   ClockTexts now_as_texts() override {
     if (failures_ > 0) {
       --failures_;
-      throw std::runtime_error("the clock is not available \xE2\x80\x94 Uhr nicht verf\xC3\xBCgbar");  // UTF-8
+      throw std::runtime_error(message_);
     }
     return system_.now_as_texts();
   }
 
  private:
   int failures_;
+  std::string message_;
   Win32ClockText system_;
 };
 
+std::wstring in_system_code_page(const std::string& bytes) {
+  wchar_t wide[16] = {};
+  return std::wstring(wide, static_cast<std::size_t>(MultiByteToWideChar(
+                                CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide, 16)));
+}
+
 }  // namespace
 
+// The exception's message is shown whole, as UTF-8, or in the system code page when it is not
+// valid UTF-8; a message of one character is a message too.
 TEST_F(HardeningTest, AFillThatKeepsFailingIsReportedOnceThenFillsWhenTheClockWorks) {
-  FailingClock clock(20);  // some 200 ms of ticks
-  MessageBoxCloser closer(300);
-  InProcessWindowTest::create({.clock = &clock});
-  ASSERT_TRUE(pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000));
-  ASSERT_EQ(closer.texts().size(), 1u);
-  EXPECT_NE(closer.texts()[0].find(L"the clock is not available \x2014 Uhr nicht verf\xFCgbar"), std::wstring::npos)
-      << utf8(closer.texts()[0]);
-  EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_texts().date);
-  EXPECT_NE(window->text(Control::Text1), L"22:00:00");
+  const struct {
+    const char* what;
+    std::string message;
+    std::wstring shown;
+  } rows[] = {
+      {"UTF-8", "the clock is not available \xE2\x80\x94 Uhr nicht verf\xC3\xBCgbar",
+       L"the clock is not available \x2014 Uhr nicht verf\xFCgbar"},
+      {"one character", "!", L"!"},
+      {"not UTF-8, one character", "\xFC", in_system_code_page("\xFC")},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    FailingClock clock(20, row.message);  // some 200 ms of ticks
+    MessageBoxCloser closer(300);
+    InProcessWindowTest::create({.clock = &clock});
+    ASSERT_TRUE(pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000));
+    ASSERT_EQ(closer.texts().size(), 1u);
+    EXPECT_EQ(closer.texts()[0], L"Unexpected error: " + row.shown) << utf8(closer.texts()[0]);
+    EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_texts().date);
+    EXPECT_NE(window->text(Control::Text1), L"22:00:00");
+    window.reset();  // before the clock it reads goes
+  }
 }
 
 namespace {

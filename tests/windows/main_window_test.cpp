@@ -77,12 +77,11 @@ TEST_F(MainWindowTest, HasItsTitleFrameAndClientSize) {
     EXPECT_EQ(client.right, 326);
     EXPECT_EQ(client.bottom, 279);
   }
-  const LONG_PTR style = GetWindowLongPtrW(window->hwnd(), GWL_STYLE);
-  EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
-  EXPECT_TRUE(style & WS_VISIBLE);
-  EXPECT_FALSE(IsIconic(window->hwnd()) || IsZoomed(window->hwnd()));
-  const LONG_PTR ex_style = GetWindowLongPtrW(window->hwnd(), GWL_EXSTYLE);
-  EXPECT_FALSE(ex_style & WS_EX_TOOLWINDOW);  // it has a taskbar entry
+  // Exactly a plain top-level window's: Windows adds the clipping of siblings and the raised
+  // edge of a captioned frame itself. Anything more changes what the user sees (a dialog's
+  // modal frame drops the title bar's icon; a tool window, the taskbar entry).
+  EXPECT_EQ(GetWindowLongPtrW(window->hwnd(), GWL_STYLE), WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPSIBLINGS);
+  EXPECT_EQ(GetWindowLongPtrW(window->hwnd(), GWL_EXSTYLE), WS_EX_WINDOWEDGE);
   EXPECT_EQ(GetWindow(window->hwnd(), GW_OWNER), nullptr);
 }
 
@@ -214,16 +213,18 @@ namespace {
 
 // A dark contrast theme's face and text colours, set for as long as it lives; the old ones come
 // back when it goes.
-constexpr COLORREF kThemeFace = RGB(0, 0, 0), kThemeText = RGB(255, 255, 255);
+// Its button text differs from its window text, as a user's own theme may have it: a label must
+// take the text colour that belongs with the face it stands on.
+constexpr COLORREF kThemeFace = RGB(0, 0, 0), kThemeText = RGB(255, 255, 255), kThemeButtonText = RGB(255, 255, 0);
 class ContrastColours {
  public:
-  ContrastColours() { SetSysColors(2, kElements, kTheme); }
-  ~ContrastColours() { SetSysColors(2, kElements, old_); }
+  ContrastColours() { SetSysColors(3, kElements, kTheme); }
+  ~ContrastColours() { SetSysColors(3, kElements, old_); }
 
  private:
-  static constexpr int kElements[] = {COLOR_3DFACE, COLOR_WINDOWTEXT};
-  static constexpr COLORREF kTheme[] = {kThemeFace, kThemeText};
-  const COLORREF old_[2] = {GetSysColor(COLOR_3DFACE), GetSysColor(COLOR_WINDOWTEXT)};
+  static constexpr int kElements[] = {COLOR_BTNFACE, COLOR_WINDOWTEXT, COLOR_BTNTEXT};
+  static constexpr COLORREF kTheme[] = {kThemeFace, kThemeText, kThemeButtonText};
+  const COLORREF old_[3] = {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_BTNTEXT)};
 };
 
 // How often each colour stands in a rectangle of the window's client area, as painted.
@@ -243,8 +244,8 @@ COLORREF most_common(const std::map<COLORREF, int>& counts) {
 }  // namespace
 
 // The design's cyan behind everything and red for Label4, unless Windows' high-contrast mode
-// is on: then the window and every label take the theme's colours, as a dialog does, from
-// creation on, and a switch either way repaints at once. (Wine cannot turn high contrast on:
+// is on: then the window and every label take one pair of the theme's colours, button text on
+// button face, from creation on, and a switch either way repaints at once. (Wine cannot turn high contrast on:
 // the setting is stood in for, and the theme's colours are set with SetSysColors.)
 TEST_F(MainWindowTest, TheWindowAndItsLabelsPaintInTheDesignsColoursOrInAContrastTheme) {
   const ContrastColours theme;
@@ -276,7 +277,9 @@ TEST_F(MainWindowTest, TheWindowAndItsLabelsPaintInTheDesignsColoursOrInAContras
     EXPECT_EQ(most_common(colours_in(window->hwnd(), corner)), background);
     for (Control label : {Control::Label1, Control::Label2, Control::Label3, Control::Label4}) {
       SCOPED_TRACE(std::wstring{control_spec(label).name});
-      const COLORREF text = row.high_contrast || label != Control::Label4 ? kThemeText : RGB(255, 0, 0);
+      const COLORREF text = row.high_contrast               ? kThemeButtonText
+                            : label == Control::Label4 ? RGB(255, 0, 0)
+                                                       : kThemeText;
       const std::map<COLORREF, int> painted = colours_in(window->hwnd(), client_rect_of((*this)[label]));
       EXPECT_EQ(most_common(painted), background);
       EXPECT_GT(painted.count(text), 0u) << "no pixel of the text colour";
@@ -308,9 +311,9 @@ TEST_F(MainWindowTest, TabAndShiftTabCycleThroughTheFocusOrderStartingInText1) {
 
 // What a screen reader announces for each box. Microsoft documents the standard proxy's rule:
 // an edit box is named after the static text found by walking back through the windows before
-// it (GW_HWNDPREV), a search that a control with WS_GROUP | WS_TABSTOP stops. Wine's proxy walks
-// further back, past buttons and boxes. What holds under both is checked: each box's label (or
-// the hidden one) stands immediately before the box, and the proxy reads that name.
+// it (GW_HWNDPREV), a search that only a control with both WS_GROUP and WS_TABSTOP stops, and a
+// hidden static names the box all the same. So each box's label (or the hidden one) must stand
+// immediately before it: checked here, and that the proxy reads that name.
 TEST_F(MainWindowTest, AScreenReaderNamesEachBoxForWhatItAsks) {
   ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
   // Spelled out: Wine refuses mingw-w64's linked IID_IAccessible with E_NOINTERFACE.
@@ -344,7 +347,9 @@ TEST_F(MainWindowTest, AScreenReaderNamesEachBoxForWhatItAsks) {
   CoUninitialize();
 }
 
-TEST_F(MainWindowTest, EnterAndEscInATextBoxPressNoButton) {
+// No button is a default or a cancel button: Enter and Esc in a box press nothing. Enter on a
+// button that Tab has reached presses that button, as the dialog manager does on Windows.
+TEST_F(MainWindowTest, EnterPressesOnlyAButtonTabbedToAndEscNothing) {
   ASSERT_TRUE(fake_shutdown_is_in_place());
   FakeShutdownLog log;
   for (Control box : {Control::Text1, Control::Text2, Control::Text3}) {
@@ -355,6 +360,14 @@ TEST_F(MainWindowTest, EnterAndEscInATextBoxPressNoButton) {
   }
   pump_messages_for(300);
   EXPECT_TRUE(log.records().empty());
+  SetFocus((*this)[Control::Command4]);
+  press(VK_TAB);
+  ASSERT_EQ(GetFocus(), (*this)[Control::Command5]);
+  press(VK_ESCAPE);
+  press(VK_RETURN);
+  log.wait_for(1);
+  pump_messages_for(300);
+  EXPECT_EQ(log.records(), (std::vector<StartRecord>{{true, L"shutdown -s -f"}}));
   EXPECT_FALSE(window->timer_enabled(Control::Timer1) || window->timer_enabled(Control::Timer2) ||
                window->timer_enabled(Control::Timer3));
   EXPECT_TRUE(IsWindow(window->hwnd()));

@@ -97,6 +97,12 @@ bool RunningProgram::close(DWORD timeout_milliseconds) {
   return WaitForSingleObject(process_, timeout_milliseconds) == WAIT_OBJECT_0;
 }
 
+DWORD RunningProgram::exit_code() const {
+  DWORD code = STILL_ACTIVE;
+  if (!process_ || !GetExitCodeProcess(process_, &code)) return STILL_ACTIVE;
+  return code;
+}
+
 std::wstring clock_text_in(double seconds_from_now, bool date) {
   SYSTEMTIME now{};
   GetLocalTime(&now);

@@ -50,6 +50,8 @@ class RunningProgram {
 
   // Asks the window to close, as its close button does; returns whether the process ended.
   bool close(DWORD timeout_milliseconds = 10000);
+  // STILL_ACTIVE while it runs.
+  DWORD exit_code() const;
 
  private:
   HANDLE process_{};
