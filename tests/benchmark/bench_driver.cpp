@@ -5,7 +5,9 @@
 //                                                    time from CreateProcessW to a usable window
 //   bench_driver wait <title-or-pid> shown|filled    wait until that window is up
 //   bench_driver arm <title-or-pid>                  arm all three watchers on "99:99:99"
+//   bench_driver disarm <title-or-pid>               cancel, and wait until the boxes are refilled
 //   bench_driver arm-bare <title-or-pid>             start the minimal window's three timers
+//   bench_driver disarm-bare <title-or-pid>          stop them; say how many ticks a second they gave
 //   bench_driver close <title-or-pid>                ask that window to close
 //   bench_driver delay <program-copy-exe> <log-file> <runs>
 //                                                    lateness of a scheduled start
@@ -319,6 +321,40 @@ int arm_bare(const std::wstring& title_or_pid) {
     Sleep(kArmSpacingMs);
   }
   say("armed\n");
+  return 0;
+}
+
+// Cancel Set Time!, as between two armed rounds in one program: the watchers stop, and the
+// filler's refill of the time box is awaited, so that the next arm's never-matching time is not
+// overwritten by the current one.
+int disarm(const std::wstring& title_or_pid) {
+  HWND window = visible_window(search_for(title_or_pid));
+  if (!window) {
+    say("error no such window\n");
+    return 1;
+  }
+  click(window, Control::Command8);
+  const ULONGLONG until = GetTickCount64() + 2000;
+  for (std::wstring text; (text = box_text(control(window, Control::Text1))).empty() || text == L"99:99:99";) {
+    if (GetTickCount64() > until) {
+      say("error the time box was not refilled\n");
+      return 1;
+    }
+    Sleep(1);
+  }
+  say("disarmed\n");
+  return 0;
+}
+
+int disarm_bare(const std::wstring& title_or_pid) {
+  HWND window = visible_window(search_for(title_or_pid));
+  constexpr UINT kStopTimers = WM_APP + 2;  // minimal_window.cpp
+  DWORD_PTR tenths = 0;
+  if (!window || !SendMessageTimeoutW(window, kStopTimers, 0, 0, SMTO_ABORTIFHUNG, 1000, &tenths) || tenths == 0) {
+    say("error the minimal window's timers were not running\n");
+    return 1;
+  }
+  say("ticks_per_second %.1f\n", static_cast<double>(tenths) / 10);
   return 0;
 }
 
@@ -665,7 +701,9 @@ int usage() {
   say("usage: bench_driver startup <exe> <runs> shown|filled [<exe> shown|filled]...\n"
       "       bench_driver wait <title-or-pid> shown|filled\n"
       "       bench_driver arm <title-or-pid>\n"
+      "       bench_driver disarm <title-or-pid>\n"
       "       bench_driver arm-bare <title-or-pid>\n"
+      "       bench_driver disarm-bare <title-or-pid>\n"
       "       bench_driver close <title-or-pid>\n"
       "       bench_driver delay <program-copy-exe> <log-file> <runs>\n"
       "       bench_driver tick-cost <calls>\n"
@@ -699,7 +737,9 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"same-children" && args.size() == 3) return same_children(args[1], args[2]);
   if (command == L"tick-cost" && args.size() == 2) return tick_cost(std::stoi(args[1]));
   if (command == L"arm" && args.size() == 2) return arm(args[1]);
+  if (command == L"disarm" && args.size() == 2) return disarm(args[1]);
   if (command == L"arm-bare" && args.size() == 2) return arm_bare(args[1]);
+  if (command == L"disarm-bare" && args.size() == 2) return disarm_bare(args[1]);
   if (command == L"close" && args.size() == 2) return close_command(args[1]);
   if (command == L"delay" && args.size() == 4) {
     const int runs = std::stoi(args[3]);
