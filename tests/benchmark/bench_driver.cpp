@@ -303,8 +303,8 @@ int arm(const std::wstring& title_or_pid) {
   return 0;
 }
 
-// The minimal window's three empty timers, started as the watchers are: one per message from
-// here, as far apart as the three clicks.
+// The minimal window's three timers, which only count their ticks, started as the watchers
+// are: one per message from here, as far apart as the three clicks.
 int arm_bare(const std::wstring& title_or_pid) {
   HWND window = wait_for_window(search_for(title_or_pid), false);
   if (!window) {

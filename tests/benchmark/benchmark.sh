@@ -2,9 +2,10 @@
 # Measures the built program against a minimal Win32 window of the same client size, in the
 # same run: file size and imports, start-up time (against the same window holding the
 # program's child windows, blank), peak memory, CPU idle and with all three
-# watchers armed (against the minimal window running three empty 1 ms timers), the lateness of
-# a scheduled start, and whether a second build directory gives the same bytes (for the
-# Clang/LLD build too, with its size and imports). Every ratio's floor is measured in this run.
+# watchers armed (against the minimal window running three 1 ms timers that only count their
+# ticks), the lateness of a scheduled start, and whether a second build directory gives the
+# same bytes (for the Clang/LLD build too, with its size and imports). Every ratio's floor is
+# measured in this run.
 # The compared measures run in pairs, a program run right beside a minimal window's run, so
 # that whatever else the machine does weighs on both sides of a pair alike. The start-up's and
 # the armed CPU's ratio is the geometric mean of many pairs' ratios with a bootstrap 95 %
