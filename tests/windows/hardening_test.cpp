@@ -182,23 +182,16 @@ class FailingClock final : public ClockText {
 
 // The exception's message is shown whole, as UTF-8; a message of one character is a message too.
 TEST_F(HardeningTest, AFillThatKeepsFailingIsReportedOnceThenFillsWhenTheClockWorks) {
-  const struct {
-    const char* what;
-    std::string message;
-    std::wstring shown;
-  } rows[] = {
-      {"UTF-8", "the clock is not available \xE2\x80\x94 Uhr nicht verf\xC3\xBCgbar",
-       L"the clock is not available \x2014 Uhr nicht verf\xFCgbar"},
-      {"one character", "!", L"!"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
-    FailingClock clock(20, row.message);  // some 200 ms of ticks
+  for (const auto& [message, shown] : {std::pair<std::string, std::wstring>{
+           "the clock is not available \xE2\x80\x94 Uhr nicht verf\xC3\xBCgbar",
+           L"the clock is not available \x2014 Uhr nicht verf\xFCgbar"}, {"!", L"!"}}) {
+    SCOPED_TRACE(message);
+    FailingClock clock(20, message);  // some 200 ms of ticks
     MessageBoxCloser closer(300);
     InProcessWindowTest::create({.clock = &clock});
     ASSERT_TRUE(pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000));
     ASSERT_EQ(closer.texts().size(), 1u);
-    EXPECT_EQ(closer.texts()[0], L"Unexpected error: " + row.shown) << utf8(closer.texts()[0]);
+    EXPECT_EQ(closer.texts()[0], L"Unexpected error: " + shown) << utf8(closer.texts()[0]);
     EXPECT_EQ(window->text(Control::Text2), Win32ClockText{}.now_as_texts().date);
     EXPECT_NE(window->text(Control::Text1), L"22:00:00");
     window.reset();  // before the clock it reads goes

@@ -78,7 +78,7 @@ RunningProgram::RunningProgram(const ProgramCopy& copy, const std::wstring& argu
 
 RunningProgram::~RunningProgram() {
   if (!process_) return;
-  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT && !close()) TerminateProcess(process_, 1);
+  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT && close() == STILL_ACTIVE) TerminateProcess(process_, 1);
   CloseHandle(process_);
 }
 
@@ -92,15 +92,11 @@ void RunningProgram::set_text(Control box, const std::wstring& text) const {
 
 void RunningProgram::click(Control button) const { SendMessageW(control(button), BM_CLICK, 0, 0); }
 
-bool RunningProgram::close(DWORD timeout_milliseconds) {
+DWORD RunningProgram::close(DWORD timeout_milliseconds) {
   if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
-  return WaitForSingleObject(process_, timeout_milliseconds) == WAIT_OBJECT_0;
-}
-
-DWORD RunningProgram::exit_code() const {
-  DWORD code = STILL_ACTIVE;
-  if (!process_ || !GetExitCodeProcess(process_, &code)) return STILL_ACTIVE;
-  return code;
+  DWORD status = STILL_ACTIVE;
+  if (WaitForSingleObject(process_, timeout_milliseconds) == WAIT_OBJECT_0) GetExitCodeProcess(process_, &status);
+  return status;
 }
 
 std::wstring clock_text_in(double seconds_from_now, bool date) {

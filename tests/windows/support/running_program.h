@@ -48,10 +48,9 @@ class RunningProgram {
   void set_text(Control box, const std::wstring& text) const;
   void click(Control button) const;
 
-  // Asks the window to close, as its close button does; returns whether the process ended.
-  bool close(DWORD timeout_milliseconds = 10000);
-  // STILL_ACTIVE while it runs.
-  DWORD exit_code() const;
+  // Asks the window to close, as its close button does; returns the process's exit status
+  // once it has ended, STILL_ACTIVE if it has not.
+  DWORD close(DWORD timeout_milliseconds = 10000);
 
  private:
   HANDLE process_{};
