@@ -264,6 +264,7 @@ constexpr NewerFunction kNewerFunctions[] = {
     {"GetSystemTimePreciseAsFileTime", 6, 2}, {"CreateFile2", 6, 2}, {"GetCurrentThreadStackLimits", 6, 2},
     {"SetProcessDpiAwarenessContext", 10, 0}, {"GetDpiForWindow", 10, 0}, {"GetDpiForSystem", 10, 0},
     {"AdjustWindowRectExForDpi", 10, 0}, {"GetSystemMetricsForDpi", 10, 0}, {"SetThreadDescription", 10, 0},
+    {"SetDefaultDllDirectories", 6, 2},  // in Windows 7 only with update KB2533623
 };
 
 }  // namespace

@@ -7,9 +7,12 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "main_window/control_table.h"
+#include "main_window/dll_search_win32.h"
+#include "main_window/main_window_win32.h"
 #include "support/running_program.h"
 #include "support/test_support.h"
 #include "support/win_text.h"
@@ -121,6 +124,56 @@ TEST_F(ProgramTest, OnlyTheSystemFoldersShutdownAnswersNowCountdownAndScheduledS
                          {true, L"shutdown -l -f"}, {true, L"shutdown -r -f"}, {true, L"shutdown -r -t 30"}}));
   for (const std::wstring& answered : log.programs())
     EXPECT_TRUE(same_path(answered, windows_system_shutdown())) << utf8(answered);
+}
+
+// A portable program is often run from the download folder, where a web page can leave a DLL.
+// One named after a DLL that Windows loads by name for a window lies beside the program, and
+// Wine is told to prefer it to its own, as Windows has no other kind: the program never loads
+// it, and starts all the same. The tests' child, which does not narrow its search, loads it
+// from the same folder: the plant works.
+TEST_F(ProgramTest, ADllPlantedBesideTheProgramIsNeverLoaded) {
+  const std::wstring folder = copy.program().substr(0, copy.program().rfind(L'\\'));
+  const std::wstring planted = folder + L"\\uxtheme.dll", child = folder + L"\\test_child.exe";
+  const std::wstring loaded = folder + L"\\planted-dll-loaded";
+  ASSERT_TRUE(CopyFileW((this_exe_directory() + L"\\planted\\uxtheme.dll").c_str(), planted.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((this_exe_directory() + L"\\test_child.exe").c_str(), child.c_str(), FALSE));
+  const std::wstring prefer_native[] = {L"Software\\Wine\\AppDefaults\\Varnok Shutdown Manager.exe\\DllOverrides",
+                                        L"Software\\Wine\\AppDefaults\\test_child.exe\\DllOverrides"};
+  for (const std::wstring& key : prefer_native)
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"uxtheme", REG_SZ, L"native,builtin", sizeof L"native,builtin");
+  SetEnvironmentVariableW(L"VARNOK_PLANTED_DLL_LOG", loaded.c_str());
+  bool program_loaded_it = true;
+  {
+    RunningProgram program(copy);
+    EXPECT_NE(program.window(), nullptr);
+    program_loaded_it = DeleteFileW(loaded.c_str());
+  }
+  std::wstring command_line = L"\"" + child + L"\" window";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (CreateProcessW(child.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                     &started)) {
+    WaitForSingleObject(started.hProcess, 10000);
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+  }
+  const bool child_loaded_it = DeleteFileW(loaded.c_str());
+  SetEnvironmentVariableW(L"VARNOK_PLANTED_DLL_LOG", nullptr);
+  for (const std::wstring& key : prefer_native) RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"uxtheme");
+  DeleteFileW(planted.c_str());
+  DeleteFileW(child.c_str());
+  EXPECT_FALSE(program_loaded_it) << "the program loaded the planted DLL";
+  EXPECT_TRUE(child_loaded_it) << "the plant did not work, so the test proves nothing";
+}
+
+// Windows 7 has SetDefaultDllDirectories only with update KB2533623: without it the program
+// narrows what it can and starts all the same.
+TEST(DllSearch, WithoutSetDefaultDllDirectoriesTheWindowStillComesUp) {
+  narrow_dll_search([](const char* name) {
+    return std::string_view{name} == "SetDefaultDllDirectories" ? nullptr : kernel32_function(name);
+  });
+  EXPECT_NE(MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop), nullptr);
 }
 
 TEST_F(ProgramTest, ArgumentsChangeNothing) {

@@ -9,6 +9,8 @@
 //                                 catches inside that report's message loop
 //   test_child.exe fatal twice    the same, and a second such error 0.7 s after the first,
 //                                 while the first one's message stands
+//   test_child.exe window         creates the main window, as the program does but without
+//                                 narrowing its DLL search first; exits 0 when it was created
 //
 // Both start only the fake shutdown.exe: FOLDER, or the one beside this program.
 
@@ -60,5 +62,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
   const std::wstring given = arguments;
   if (given.starts_with(L"launch ")) return launch(given.substr(7));
   if (given == L"fatal" || given == L"fatal twice") return fatal_error_over_a_report(instance, given != L"fatal");
+  if (given == L"window") return MainWindow::create(instance, MainWindow::OnDestroy::KeepMessageLoop) ? 0 : 10;
   return 2;
 }
