@@ -72,13 +72,13 @@ ATOM register_window_class(HINSTANCE instance, WNDPROC window_proc) {
   window_class.lpfnWndProc = window_proc;
   window_class.hInstance = instance;
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  // One icon group serves the file, the title bar and the taskbar.
+  // One icon group serves the file, the title bar and the taskbar. Only the large icon is
+  // loaded: a shared load finds the first image cached under the group's name whatever size is
+  // asked for, so a second one could hand back this one. Without a small icon of its own, the
+  // class gets one that Windows loads from the same group at the small size.
   window_class.hIcon = static_cast<HICON>(
       LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
                  GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
-  window_class.hIconSm = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   window_class.lpszClassName = kMainWindowClass;
   return RegisterClassExW(&window_class);
 }
@@ -103,12 +103,23 @@ MainWindow::MainWindow(HINSTANCE instance, OnDestroy on_destroy, const WindowSea
       background_{CreateSolidBrush(colorref(kForm.background))} {}
 
 std::unique_ptr<MainWindow> MainWindow::create(HINSTANCE instance, OnDestroy on_destroy, WindowSeams seams) {
+  static_assert(noexcept(window_proc(nullptr, 0, 0, 0)), "no exception may leave the window procedure");
   std::unique_ptr<MainWindow> window{new MainWindow(instance, on_destroy, seams)};
+  // The caller reads Windows' reason for a refusal with GetLastError: destroying the half-made
+  // window must not overwrite it.
+  const auto refused = [&window]() -> std::unique_ptr<MainWindow> {
+    const DWORD reason = GetLastError();
+    window.reset();
+    SetLastError(reason);
+    return nullptr;
+  };
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
   if (!GetClassInfoExW(instance, kMainWindowClass, &existing) &&
       !register_window_class(instance, &MainWindow::window_proc))
-    return nullptr;
+    return refused();
+  // A refusal that gives no reason (a hook's, say) must not pass for the failed look-up above.
+  SetLastError(ERROR_SUCCESS);
 
   const ScreenDpi dpi = screen_dpi();
   RECT frame{0, 0, twips_to_pixels(kForm.client_width_twips, dpi.x),
@@ -118,14 +129,14 @@ std::unique_ptr<MainWindow> MainWindow::create(HINSTANCE instance, OnDestroy on_
   HWND hwnd = CreateWindowExW(0, kMainWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                               CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                               nullptr, nullptr, instance, window.get());
-  if (!hwnd) return nullptr;
+  if (!hwnd) return refused();
 
   ReportFailure report = [raw = window.get()](std::wstring text) { raw->report(std::move(text)); };
   window->launcher_ = seams.make_launcher ? seams.make_launcher(std::move(report))
                                           : std::make_unique<Win32Launcher>(std::move(report));
   window->program_ = std::make_unique<Program>(
       Program{*window, *window->launcher_, seams.clock ? *seams.clock : window->system_clock_});
-  if (!window->create_controls(dpi.x, dpi.y)) return nullptr;
+  if (!window->create_controls(dpi.x, dpi.y)) return refused();
   window->created_ = true;
   return window;
 }
@@ -360,7 +371,7 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
   if (message == WM_NCCREATE) {
     auto* window = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
     window->hwnd_ = hwnd;
@@ -399,7 +410,7 @@ BOOL CALLBACK stop_window(HWND hwnd, LPARAM main_window) {
 
 // Not abort(): no runtime may add a message or an error report of its own.
 [[noreturn]] void end_process_now() {
-  TerminateProcess(GetCurrentProcess(), 3);
+  TerminateProcess(GetCurrentProcess(), kExitFatalError);
   for (;;) Sleep(INFINITE);  // TerminateProcess does not return for the calling process
 }
 
@@ -421,21 +432,26 @@ void end_program_after_fatal_error() {
 }
 
 int run_message_loop(HWND main_window) {
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+  MSG message{};
+  BOOL got = 0;
+  while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
     // Gives Tab and Shift+Tab between the controls, as in a dialog.
     if (main_window && IsWindow(main_window) && IsDialogMessageW(main_window, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
-  return static_cast<int>(message.wParam);
+  // -1: the loop itself failed, and there is no quit message whose status could be passed on.
+  return got == 0 ? static_cast<int>(message.wParam) : kExitMessageLoopFailed;
 }
 
 int run_program(HINSTANCE instance, int show_command) {
   const auto window = MainWindow::create(instance, MainWindow::OnDestroy::EndMessageLoop);
   if (!window) {
-    MessageBoxW(nullptr, L"The main window could not be created.", kMessageTitle, MB_OK | MB_ICONERROR);
-    return 1;
+    const DWORD reason = GetLastError();
+    const std::wstring text = L"The main window could not be created.\n\n" +
+                              (reason ? system_error_text(reason) : std::wstring{L"Windows gave no reason."});
+    MessageBoxW(nullptr, text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR);
+    return kExitWindowNotCreated;
   }
   window->show(show_command);
   return run_message_loop(window->hwnd());

@@ -44,7 +44,7 @@ class MainWindow final : public FormState {
   using LauncherFactory = decltype(WindowSeams::make_launcher);
 
   // Creates the window, hidden, with all its controls; nullptr when Windows refuses
-  // (GetLastError says why).
+  // (GetLastError says why, or is 0 when Windows gave no reason).
   static std::unique_ptr<MainWindow> create(HINSTANCE instance, OnDestroy on_destroy, WindowSeams seams = {});
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
@@ -64,7 +64,9 @@ class MainWindow final : public FormState {
 
  private:
   MainWindow(HINSTANCE instance, OnDestroy on_destroy, const WindowSeams& seams);
-  static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  // noexcept: an exception unwinding through the system's frames around a window procedure
+  // may be swallowed on 64-bit Windows; here it takes the program's fatal-error path instead.
+  static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
   LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
 
   bool create_controls(int dpi_x, int dpi_y);
@@ -101,6 +103,12 @@ class MainWindow final : public FormState {
   std::unique_ptr<Program> program_;
 };
 
+// The process's exit status when the window did not close as usual (that gives 0, from the
+// quit message).
+inline constexpr int kExitWindowNotCreated = 1;
+inline constexpr int kExitMessageLoopFailed = 2;
+inline constexpr int kExitFatalError = 3;
+
 // Ends the program after an error it cannot carry on from (an exception that escaped every
 // handler): every main window of this thread halts first, so nothing runs while the user reads
 // the message, and the process ends as soon as it is closed.
@@ -110,5 +118,5 @@ class MainWindow final : public FormState {
 int run_message_loop(HWND main_window);
 
 // The whole program: creates the window, shows it and runs its messages. A window that cannot
-// be created is reported and ends the program with exit code 1.
+// be created is reported, with Windows' reason, and ends the program.
 int run_program(HINSTANCE instance, int show_command);
