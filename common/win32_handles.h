@@ -1,6 +1,8 @@
 #pragma once
-// One move-only owner for every kind of handle the program creates, so that each is
-// released exactly once, when its owner goes.
+// One move-only owner for the handles the program must release itself (the kernel handles,
+// brushes and fonts below), so that each is released exactly once, when its owner goes. The
+// window class's icons belong to the system; the screen's device context is released where it
+// is taken.
 
 #include <windows.h>
 

@@ -1,5 +1,6 @@
 #pragma once
-// The main window as data: its own properties and its 21 controls in creation order.
+// The main window as data: its own properties and its 21 controls in the design's order (the
+// window creates its children in child_order(), below).
 // Positions and sizes are in twips (1/1440 inch) from the top-left of the client area.
 
 #include <array>

@@ -15,7 +15,6 @@ class ScheduleWatcher {
   constexpr ScheduleWatcher(Control timer, PowerAction action) : timer_{timer}, action_{action} {}
 
   Control timer() const { return timer_; }
-  PowerAction action() const { return action_; }
 
   void arm(FormState& form) const { form.set_timer_enabled(timer_, true); }
 
