@@ -1,6 +1,7 @@
 #pragma once
 // The whole state the program's handlers can see: the texts of the three boxes and the
-// enabled flags of the four timers. The window implements it; tests use a fake.
+// enabled flags of the four timers; and where they hand a failure to be shown to the user.
+// The window implements it; tests use a fake.
 
 #include <cstdint>
 #include <string>
@@ -27,4 +28,8 @@ class FormState {
   // timer is Timer1 to Timer4. Enabling an enabled timer leaves it running as it was.
   virtual bool timer_enabled(Control timer) const = 0;
   virtual void set_timer_enabled(Control timer, bool enabled) = 0;
+
+  // Shows a failure to the user once the running handler has returned, never inside it: a
+  // message box runs a message loop of its own, which would deliver further events first.
+  virtual void report(std::wstring text) = 0;
 };

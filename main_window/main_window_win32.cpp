@@ -100,7 +100,8 @@ MainWindow::MainWindow(HINSTANCE instance, OnDestroy on_destroy, const WindowSea
       start_timer_{seams.start_timer},
       high_contrast_on_{seams.high_contrast_on},
       high_contrast_{seams.high_contrast_on()},
-      background_{CreateSolidBrush(colorref(kForm.background))} {}
+      background_{CreateSolidBrush(colorref(kForm.background))},
+      handlers_{*this, seams.launcher ? *seams.launcher : system_launcher_, seams.clock ? *seams.clock : system_clock_} {}
 
 std::unique_ptr<MainWindow> MainWindow::create(HINSTANCE instance, OnDestroy on_destroy, WindowSeams seams) {
   static_assert(noexcept(window_proc(nullptr, 0, 0, 0)), "no exception may leave the window procedure");
@@ -130,12 +131,6 @@ std::unique_ptr<MainWindow> MainWindow::create(HINSTANCE instance, OnDestroy on_
                               CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                               nullptr, nullptr, instance, window.get());
   if (!hwnd) return refused();
-
-  ReportFailure report = [raw = window.get()](std::wstring text) { raw->report(std::move(text)); };
-  window->launcher_ = seams.make_launcher ? seams.make_launcher(std::move(report))
-                                          : std::make_unique<Win32Launcher>(std::move(report));
-  window->program_ = std::make_unique<Program>(
-      Program{*window, *window->launcher_, seams.clock ? *seams.clock : window->system_clock_});
   if (!window->create_controls(dpi.x, dpi.y)) return refused();
   window->created_ = true;
   return window;
@@ -241,7 +236,7 @@ void MainWindow::run_handler(Control control, Event event) {
   // No exception may cross the window procedure; the program carries on after reporting it.
   std::wstring failure;
   try {
-    dispatch(*program_, control, event);
+    dispatch(handlers_, control, event);
     if (event == Event::Tick) tick_failing_[timer_index(control)] = false;
     return;
   } catch (const std::exception& error) {

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,8 +27,9 @@ bool system_high_contrast_on();
 
 // What the window takes from the system, each replaceable by a test.
 struct WindowSeams {
-  // Makes the window's launcher, given where its reports go; none: the one on CreateProcessW.
-  std::function<std::unique_ptr<CommandLauncher>(ReportFailure report)> make_launcher{};
+  // The launcher; none: the one that starts the system folder's shutdown.exe. It must outlive
+  // the window.
+  CommandLauncher* launcher = nullptr;
   // The clock; none: the system clock. It must outlive the window.
   ClockText* clock = nullptr;
   // Starts the window's timers: SetTimer, or one that can be made to fail.
@@ -41,7 +41,6 @@ struct WindowSeams {
 class MainWindow final : public FormState {
  public:
   enum class OnDestroy { EndMessageLoop, KeepMessageLoop };
-  using LauncherFactory = decltype(WindowSeams::make_launcher);
 
   // Creates the window, hidden, with all its controls; nullptr when Windows refuses
   // (GetLastError says why, or is 0 when Windows gave no reason).
@@ -61,6 +60,8 @@ class MainWindow final : public FormState {
   void set_text(Control box, std::wstring_view text) override;
   bool timer_enabled(Control timer) const override;
   void set_timer_enabled(Control timer, bool enabled) override;
+  // Queued, and shown by the window once the running handler has returned.
+  void report(std::wstring text) override;
 
  private:
   MainWindow(HINSTANCE instance, OnDestroy on_destroy, const WindowSeams& seams);
@@ -72,7 +73,6 @@ class MainWindow final : public FormState {
   bool create_controls(int dpi_x, int dpi_y);
   HWND create_hidden_name(Control box, int dpi_x, int dpi_y);
   void run_handler(Control control, Event event);
-  void report(std::wstring text);
   void show_reports();
   void save_focus();
   void follow_system_colours();
@@ -98,9 +98,9 @@ class MainWindow final : public FormState {
   UniqueBrush background_;
   UniqueFont window_font_;
   UniqueFont label4_font_;
-  std::unique_ptr<CommandLauncher> launcher_;
+  Win32Launcher system_launcher_;
   Win32ClockText system_clock_;
-  std::unique_ptr<Program> program_;
+  HandlerContext handlers_;  // after what it refers to
 };
 
 // The process's exit status when the window did not close as usual (that gives 0, from the

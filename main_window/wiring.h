@@ -13,8 +13,9 @@
 
 enum class Event { Click, Tick };
 
-// What the handlers work with. The watchers' match memory lives here, beside the timers.
-struct Program {
+// What the handlers work with: the window's state, the launcher and the clock. The watchers'
+// match memory lives here, beside the timers.
+struct HandlerContext {
   FormState& form;
   CommandLauncher& launcher;
   ClockText& clock;
@@ -24,27 +25,27 @@ struct Program {
 struct WiringRow {
   Control control;
   Event event;
-  void (*handle)(Program&);
+  void (*handle)(HandlerContext&);
 };
 
 // clang-format off
 inline constexpr std::array<WiringRow, 14> kWiring{{
-  {Control::Command1,  Event::Click, [](Program& p) { p.watchers[PowerAction::Shutdown].arm(p.form); }},
-  {Control::Command2,  Event::Click, [](Program& p) { p.watchers[PowerAction::Restart].arm(p.form); }},
-  {Control::Command3,  Event::Click, [](Program& p) { p.watchers[PowerAction::Logoff].arm(p.form); }},
-  {Control::Command4,  Event::Click, [](Program& p) { start_countdown(PowerAction::Shutdown, p.form, p.launcher); }},
-  {Control::Command9,  Event::Click, [](Program& p) { start_countdown(PowerAction::Restart, p.form, p.launcher); }},
-  {Control::Command10, Event::Click, [](Program& p) { start_countdown(PowerAction::Logoff, p.form, p.launcher); }},
-  {Control::Command5,  Event::Click, [](Program& p) { start_now(PowerAction::Shutdown, p.launcher); }},
-  {Control::Command6,  Event::Click, [](Program& p) { start_now(PowerAction::Restart, p.launcher); }},
-  {Control::Command7,  Event::Click, [](Program& p) { start_now(PowerAction::Logoff, p.launcher); }},
-  {Control::Command8,  Event::Click, [](Program& p) { cancel_schedules(p.form, p.watchers, p.launcher); }},
-  {Control::Timer1,    Event::Tick,  [](Program& p) { p.watchers[PowerAction::Shutdown].watch_step(p.form, p.clock, p.launcher); }},
-  {Control::Timer2,    Event::Tick,  [](Program& p) { p.watchers[PowerAction::Restart].watch_step(p.form, p.clock, p.launcher); }},
-  {Control::Timer3,    Event::Tick,  [](Program& p) { p.watchers[PowerAction::Logoff].watch_step(p.form, p.clock, p.launcher); }},
-  {Control::Timer4,    Event::Tick,  [](Program& p) { fill_date_and_time(p.form, p.clock); }},
+  {Control::Command1,  Event::Click, [](HandlerContext& c) { c.watchers[PowerAction::Shutdown].arm(c.form); }},
+  {Control::Command2,  Event::Click, [](HandlerContext& c) { c.watchers[PowerAction::Restart].arm(c.form); }},
+  {Control::Command3,  Event::Click, [](HandlerContext& c) { c.watchers[PowerAction::Logoff].arm(c.form); }},
+  {Control::Command4,  Event::Click, [](HandlerContext& c) { start_countdown(PowerAction::Shutdown, c.form, c.launcher); }},
+  {Control::Command9,  Event::Click, [](HandlerContext& c) { start_countdown(PowerAction::Restart, c.form, c.launcher); }},
+  {Control::Command10, Event::Click, [](HandlerContext& c) { start_countdown(PowerAction::Logoff, c.form, c.launcher); }},
+  {Control::Command5,  Event::Click, [](HandlerContext& c) { start_now(PowerAction::Shutdown, c.form, c.launcher); }},
+  {Control::Command6,  Event::Click, [](HandlerContext& c) { start_now(PowerAction::Restart, c.form, c.launcher); }},
+  {Control::Command7,  Event::Click, [](HandlerContext& c) { start_now(PowerAction::Logoff, c.form, c.launcher); }},
+  {Control::Command8,  Event::Click, [](HandlerContext& c) { cancel_schedules(c.form, c.watchers); }},
+  {Control::Timer1,    Event::Tick,  [](HandlerContext& c) { c.watchers[PowerAction::Shutdown].watch_step(c.form, c.clock, c.launcher); }},
+  {Control::Timer2,    Event::Tick,  [](HandlerContext& c) { c.watchers[PowerAction::Restart].watch_step(c.form, c.clock, c.launcher); }},
+  {Control::Timer3,    Event::Tick,  [](HandlerContext& c) { c.watchers[PowerAction::Logoff].watch_step(c.form, c.clock, c.launcher); }},
+  {Control::Timer4,    Event::Tick,  [](HandlerContext& c) { fill_date_and_time(c.form, c.clock); }},
 }};
 // clang-format on
 
 // Runs the handler wired to this event; returns false when the event has none.
-bool dispatch(Program& program, Control control, Event event);
+bool dispatch(HandlerContext& context, Control control, Event event);

@@ -1,7 +1,7 @@
 #pragma once
 // Starts a command line as a separate process and forgets it. Whether and when a failure is
-// shown is the caller's business: a button reports its click's failure at once, a watcher
-// only once its matching second is over without a start.
+// shown is the caller's business (FormState::report): a button reports its click's failure at
+// once, a watcher only once its matching second is over without a start.
 
 #include <optional>
 #include <string>
@@ -18,6 +18,4 @@ class CommandLauncher {
   virtual ~CommandLauncher() = default;
   // Nothing when the command started; otherwise why it could not be.
   virtual std::optional<LaunchFailure> launch(std::wstring_view command_line) = 0;
-  // Shows a failure to the user, never before the running handler has returned.
-  virtual void report(std::wstring text) = 0;
 };

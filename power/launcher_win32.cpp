@@ -18,7 +18,7 @@ std::wstring shutdown_program_in(std::wstring_view folder) {
   return program + L"shutdown.exe";
 }
 
-DWORD start_minimized(std::wstring_view folder, std::wstring_view command_line) {
+DWORD start_shutdown_minimized(std::wstring_view folder, std::wstring_view command_line) {
   // Without a folder the path would be relative to the current drive: never guess.
   if (folder.empty()) return ERROR_PATH_NOT_FOUND;
   if (command_line.size() > kMaxCommandLineLength) return ERROR_FILENAME_EXCED_RANGE;
@@ -56,9 +56,7 @@ std::wstring launch_failure_reason(std::wstring_view folder, std::wstring_view c
 }
 
 std::optional<LaunchFailure> Win32Launcher::launch(std::wstring_view command_line) {
-  const DWORD error = start_minimized(folder_, command_line);
+  const DWORD error = start_shutdown_minimized(folder_, command_line);
   if (error == ERROR_SUCCESS) return std::nullopt;
   return LaunchFailure{launch_failure_reason(folder_, command_line, error)};
 }
-
-void Win32Launcher::report(std::wstring text) { report_(std::move(text)); }

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,29 +23,21 @@ std::wstring system_folder();
 // The one program every command line starts: shutdown.exe in the given folder.
 std::wstring shutdown_program_in(std::wstring_view folder);
 
-// Starts the folder's shutdown.exe with the command line, whose first word ("shutdown")
-// stays as it is, and closes the returned handles at once.
+// Starts the folder's shutdown.exe, minimized, with the command line, whose first word
+// ("shutdown") stays as it is, and closes the returned handles at once.
 // Returns ERROR_SUCCESS or the reason the command could not be started.
-DWORD start_minimized(std::wstring_view folder, std::wstring_view command_line);
+DWORD start_shutdown_minimized(std::wstring_view folder, std::wstring_view command_line);
 
-// Why the command could not be started, given the error start_minimized returned.
+// Why the command could not be started, given the error start_shutdown_minimized returned.
 std::wstring launch_failure_reason(std::wstring_view folder, std::wstring_view command_line, DWORD error);
-
-// Hands the text of a report to whatever shows it to the user. It is called from inside a
-// handler, so it must not show anything itself: a message box would run its own message loop
-// and deliver further events before the handler has finished.
-using ReportFailure = std::function<void(std::wstring text)>;
 
 class Win32Launcher final : public CommandLauncher {
  public:
   // Starts the shutdown.exe of the given folder: Windows' own unless a test says otherwise.
-  explicit Win32Launcher(ReportFailure report, std::wstring folder = system_folder())
-      : report_{std::move(report)}, folder_{std::move(folder)} {}
+  explicit Win32Launcher(std::wstring folder = system_folder()) : folder_{std::move(folder)} {}
 
   std::optional<LaunchFailure> launch(std::wstring_view command_line) override;
-  void report(std::wstring text) override;
 
  private:
-  ReportFailure report_;
   std::wstring folder_;
 };

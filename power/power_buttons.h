@@ -5,5 +5,6 @@
 #include "power/command_launcher.h"
 #include "power/power_action.h"
 
-void start_now(PowerAction action, CommandLauncher& launcher);
-void start_countdown(PowerAction action, const FormState& form, CommandLauncher& launcher);
+// Each starts its command line, and has the form report a line that could not be started.
+void start_now(PowerAction action, FormState& form, CommandLauncher& launcher);
+void start_countdown(PowerAction action, FormState& form, CommandLauncher& launcher);

@@ -5,14 +5,14 @@
 
 #include "power/failure_report.h"
 
-void ScheduleWatcher::watch_step(const FormState& form, ClockText& clock, CommandLauncher& launcher) {
+void ScheduleWatcher::watch_step(FormState& form, ClockText& clock, CommandLauncher& launcher) {
   // Both comparisons are always made, the time box read before the date box.
   const ClockTexts now = clock.now_as_texts();
   const bool time_equal = now.time == form.text(Control::Text1);
   const bool date_equal = now.date == form.text(Control::Text2);
 
   if (!(time_equal && date_equal)) {
-    end_match(launcher);
+    end_match(form);
     return;
   }
   if (match_ == Match::Started) return;
@@ -26,15 +26,15 @@ void ScheduleWatcher::watch_step(const FormState& form, ClockText& clock, Comman
   }
 }
 
-void ScheduleWatcher::end_match(CommandLauncher& launcher) {
+void ScheduleWatcher::end_match(FormState& form) {
   if (std::exchange(match_, Match::None) == Match::Failing)
-    launcher.report(failure_report(kScheduledCommandNotStarted, forced_command(action_), last_failure_));
+    form.report(failure_report(kScheduledCommandNotStarted, forced_command(action_), last_failure_));
 }
 
-void cancel_schedules(FormState& form, ScheduleWatchers& watchers, CommandLauncher& launcher) {
+void cancel_schedules(FormState& form, ScheduleWatchers& watchers) {
   for (ScheduleWatcher& watcher : watchers) {
     form.set_timer_enabled(watcher.timer(), false);
-    watcher.end_match(launcher);
+    watcher.end_match(form);
   }
   form.set_timer_enabled(Control::Timer4, true);
 }

@@ -23,11 +23,11 @@ class ScheduleWatcher {
   // once in it, on the first tick whose start succeeds, and again only after a tick has seen
   // the texts differ. Failed starts are silent while the match lasts: a later tick of the same
   // second may still start the command, and a message saying it failed would then be untrue.
-  void watch_step(const FormState& form, ClockText& clock, CommandLauncher& launcher);
+  void watch_step(FormState& form, ClockText& clock, CommandLauncher& launcher);
 
   // The match is over (its second has passed, or the schedules were cancelled): a match in
   // which every start failed is reported now, once, with the last failure's reason.
-  void end_match(CommandLauncher& launcher);
+  void end_match(FormState& form);
 
  private:
   // How far the current match has got: no start tried yet, every start so far failed (the
@@ -57,4 +57,4 @@ class ScheduleWatchers {
 };
 
 // Disarms every watcher, ending its match, and has the field filler refill the boxes.
-void cancel_schedules(FormState& form, ScheduleWatchers& watchers, CommandLauncher& launcher);
+void cancel_schedules(FormState& form, ScheduleWatchers& watchers);

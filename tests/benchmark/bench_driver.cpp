@@ -530,6 +530,7 @@ class EditForm final : public FormState {
   }
   bool timer_enabled(Control) const override { return true; }
   void set_timer_enabled(Control, bool) override {}
+  void report(std::wstring) override {}
 
  private:
   static std::size_t index(Control box) {
@@ -544,7 +545,6 @@ class CountingLauncher final : public CommandLauncher {
     ++launches;
     return std::nullopt;
   }
-  void report(std::wstring) override {}
   int launches = 0;
 };
 

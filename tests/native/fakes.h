@@ -39,6 +39,9 @@ class FakeForm final : public FormState {
     note((enabled ? "enable " : "disable ") + name(timer));
     timers_.at(timer) = enabled;
   }
+  void report(std::wstring text) override { reports.push_back(std::move(text)); }
+
+  std::vector<std::wstring> reports;  // as they are written
 
   // What the user does, outside any handler: not journaled.
   void type(Control box, std::wstring text) { texts_.at(box) = std::move(text); }
@@ -60,7 +63,7 @@ class FakeForm final : public FormState {
 };
 
 // Starts nothing; records what it was asked to start. The next `failures` starts fail, each
-// with a reason that names its attempt ("failure 3"); reports are kept as they are written.
+// with a reason that names its attempt ("failure 3").
 class FakeLauncher final : public CommandLauncher {
  public:
   explicit FakeLauncher(Journal* journal = nullptr) : journal_{journal} {}
@@ -74,12 +77,10 @@ class FakeLauncher final : public CommandLauncher {
     started.emplace_back(command_line);
     return std::nullopt;
   }
-  void report(std::wstring text) override { reports.push_back(std::move(text)); }
 
   int failures = 0;
   int attempts = 0;
   std::vector<std::wstring> started;
-  std::vector<std::wstring> reports;
 
  private:
   Journal* journal_;

@@ -16,12 +16,12 @@ struct Schedule : ::testing::Test {
   FakeForm form{&journal};
   FakeLauncher launcher;
   FakeClock clock{&journal};
-  Program program{form, launcher, clock};
+  HandlerContext handlers{form, launcher, clock};
 
-  void click(Control button) { ASSERT_TRUE(dispatch(program, button, Event::Click)); }
+  void click(Control button) { ASSERT_TRUE(dispatch(handlers, button, Event::Click)); }
   // A tick is delivered only while its timer is enabled, as the window does.
   void tick(Control timer, int times = 1) {
-    for (int i = 0; i < times; ++i) dispatch(program, timer, Event::Tick);
+    for (int i = 0; i < times; ++i) dispatch(handlers, timer, Event::Tick);
   }
   void target(int second_of_day, int day) {
     form.type(Control::Text1, FakeClock::time_text(second_of_day));
@@ -106,14 +106,15 @@ TEST_F(Schedule, AFailedStartIsTriedAgainAndReportedOnlyWhenItsMatchEndsWithoutA
     SCOPED_TRACE(row.what);
     FakeLauncher failing;
     failing.failures = row.failures;
-    Program with_failing{form, failing, clock};
+    HandlerContext with_failing{form, failing, clock};
+    form.reports.clear();
     const auto step = [&](Control control, Event event) { dispatch(with_failing, control, event); };
     target_now();
     step(Control::Command1, Event::Click);
     for (int i = 0; i < 10; ++i) step(Control::Timer1, Event::Tick);
     EXPECT_EQ(failing.attempts, row.attempts);
     EXPECT_EQ(failing.started.size(), row.started);
-    EXPECT_TRUE(failing.reports.empty()) << "reported while its second could still start it";
+    EXPECT_TRUE(form.reports.empty()) << "reported while its second could still start it";
 
     if (row.cancelled) {
       step(Control::Command8, Event::Click);
@@ -122,9 +123,9 @@ TEST_F(Schedule, AFailedStartIsTriedAgainAndReportedOnlyWhenItsMatchEndsWithoutA
     ++clock.second_of_day;
     step(Control::Timer1, Event::Tick);
     step(Control::Timer1, Event::Tick);
-    ASSERT_EQ(failing.reports.size(), row.started ? 0u : 1u);
-    if (!failing.reports.empty()) {
-      const std::wstring& report = failing.reports[0];
+    ASSERT_EQ(form.reports.size(), row.started ? 0u : 1u);
+    if (!form.reports.empty()) {
+      const std::wstring& report = form.reports[0];
       EXPECT_NE(report.find(L"scheduled command could not be started"), std::wstring::npos);
       EXPECT_NE(report.find(L"\n\nshutdown -s -f\n\n"), std::wstring::npos);
       EXPECT_NE(report.find(L"failure " + std::to_wstring(row.attempts)), std::wstring::npos)

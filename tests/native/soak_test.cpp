@@ -52,7 +52,7 @@ class Soak {
         if (button == Control::Command5 || button == Control::Command6 || button == Control::Command7)
           expected.emplace_back(forced_command(action_of(button)));
         if (button == Control::Command8) matched_last_tick_.fill(false);
-        dispatch(program_, button, Event::Click);
+        dispatch(handlers_, button, Event::Click);
         if (button == Control::Command8) {
           for (Control watcher : kWatchers)
             if (form_.enabled(watcher)) return "a watcher is still armed after cancel";
@@ -80,7 +80,7 @@ class Soak {
           if (enabled && match && !matched_last_tick_[which]) expected.emplace_back(forced_command(action_of(timer)));
           if (enabled) matched_last_tick_[which] = match;
         }
-        const bool ran = dispatch(program_, timer, Event::Tick);
+        const bool ran = dispatch(handlers_, timer, Event::Tick);
         if (ran != enabled) return "a timer ticked while disabled, or not while enabled";
         break;
       }
@@ -120,7 +120,7 @@ class Soak {
   FakeForm form_;
   FakeLauncher launcher_;
   FakeClock clock_;
-  Program program_{form_, launcher_, clock_};
+  HandlerContext handlers_{form_, launcher_, clock_};
   std::array<bool, 3> matched_last_tick_{};
 };
 

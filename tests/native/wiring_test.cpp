@@ -14,9 +14,9 @@ struct Wired : ::testing::Test {
   FakeForm form;
   FakeLauncher launcher;
   FakeClock clock;
-  Program program{form, launcher, clock};
+  HandlerContext handlers{form, launcher, clock};
 
-  void click(Control button) { ASSERT_TRUE(dispatch(program, button, Event::Click)); }
+  void click(Control button) { ASSERT_TRUE(dispatch(handlers, button, Event::Click)); }
 };
 
 }  // namespace
@@ -31,8 +31,8 @@ TEST_F(Wired, EveryButtonAndTimerHasExactlyOneHandlerAndNothingElseHasAny) {
     EXPECT_EQ(rows.count({spec.id, Event::Click}), button ? 1u : 0u) << std::wstring{spec.name};
     EXPECT_EQ(rows.count({spec.id, Event::Tick}), timer ? 1u : 0u) << std::wstring{spec.name};
   }
-  EXPECT_FALSE(dispatch(program, Control::Label1, Event::Click));
-  EXPECT_FALSE(dispatch(program, Control::Text1, Event::Click));
+  EXPECT_FALSE(dispatch(handlers, Control::Label1, Event::Click));
+  EXPECT_FALSE(dispatch(handlers, Control::Text1, Event::Click));
   EXPECT_TRUE(launcher.started.empty());
 }
 
@@ -78,10 +78,10 @@ TEST_F(Wired, NowAndCountdownClicksDisarmNothingAndTouchNoBox) {
 TEST_F(Wired, ATickOfADisabledTimerRunsNothing) {
   // A tick already queued when its timer was disabled must not fill or start anything.
   form.set_timer_enabled(Control::Timer4, false);
-  EXPECT_FALSE(dispatch(program, Control::Timer4, Event::Tick));
+  EXPECT_FALSE(dispatch(handlers, Control::Timer4, Event::Tick));
   EXPECT_EQ(form.shown(Control::Text1), L"22:00:00");
   form.type(Control::Text1, clock.time_text(clock.second_of_day));
   form.type(Control::Text2, clock.date_text(clock.day));
-  EXPECT_FALSE(dispatch(program, Control::Timer1, Event::Tick));
+  EXPECT_FALSE(dispatch(handlers, Control::Timer1, Event::Tick));
   EXPECT_TRUE(launcher.started.empty());
 }

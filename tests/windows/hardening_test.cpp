@@ -99,7 +99,7 @@ TEST_F(HardeningTest, ACommandLineLongerThanWindowsTakesIsRefusedAndNothingIsLos
 }
 
 TEST_F(HardeningTest, WithoutAShutdownProgramEveryButtonReportsItAndArmedSchedulesSurvive) {
-  create({.make_launcher = MissingProgramLauncher::factory()});
+  create({.launcher = &missing_program});
   // The restart watcher waits for a second an hour away; it must outlive every failure.
   type(Control::Text1, clock_text_in(3600, false));
   click(Control::Command2);
@@ -123,8 +123,7 @@ TEST_F(HardeningTest, WithoutAShutdownProgramEveryButtonReportsItAndArmedSchedul
 // (while the first message is still open), one after the other, each owned by the window,
 // which stays disabled while it is open; and no event runs inside another's handler.
 TEST_F(HardeningTest, FailuresAreShownOneAtATimeAndNeverInsideAHandler) {
-  MissingProgramLauncher::Counts counts;
-  create({.make_launcher = MissingProgramLauncher::factory(&counts)});
+  create({.launcher = &missing_program});
   type(Control::Text1, clock_text_in(0.6, false));
   type(Control::Text2, clock_text_in(0.6, true));
   click(Control::Command1);
@@ -140,7 +139,7 @@ TEST_F(HardeningTest, FailuresAreShownOneAtATimeAndNeverInsideAHandler) {
   EXPECT_EQ(closer.owners(), (std::vector<HWND>{window->hwnd(), window->hwnd()}));
   EXPECT_EQ(closer.titles(), (std::vector<std::wstring>{kMessageTitle, kMessageTitle}));
   EXPECT_EQ(closer.owners_enabled(), (std::vector<bool>{false, false}));
-  EXPECT_EQ(counts.deepest, 1);
+  EXPECT_EQ(missing_program.deepest, 1);
   ASSERT_TRUE(pump_until([&] { return IsWindowEnabled(window->hwnd()); }, 5000));
   EXPECT_EQ(timers(), (std::array<bool, 4>{true, false, false, false}));
 }

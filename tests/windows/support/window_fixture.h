@@ -14,11 +14,6 @@
 #include "main_window/main_window_win32.h"
 #include "support/test_support.h"
 
-// The window's launcher, told to start the fake shutdown.exe beside the test program.
-inline MainWindow::LauncherFactory fake_launcher() {
-  return [](ReportFailure report) { return std::make_unique<Win32Launcher>(std::move(report), this_exe_directory()); };
-}
-
 // Windows refuses a timer when the system has none left to give; Wine sets no such limit, so
 // this stands in for SetTimer and refuses the logoff watcher's.
 inline UINT_PTR WINAPI refuse_the_logoff_watcher(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC callback) {
@@ -29,12 +24,35 @@ inline UINT_PTR WINAPI refuse_the_logoff_watcher(HWND window, UINT_PTR id, UINT 
   return SetTimer(window, id, milliseconds, callback);
 }
 
+// Starts every command through the real launcher, told to look in a folder without a
+// shutdown.exe, as on a system that has none; counts how deeply the starts were nested in each
+// other (a start inside a start means an event ran inside a handler).
+class MissingProgramLauncher final : public CommandLauncher {
+ public:
+  // Named in the reports of the failed starts.
+  static std::wstring folder() { return this_exe_directory() + L"\\without-shutdown"; }
+
+  MissingProgramLauncher() { CreateDirectoryW(folder().c_str(), nullptr); }
+  std::optional<LaunchFailure> launch(std::wstring_view command_line) override {
+    deepest = std::max(deepest, ++depth);
+    auto failure = real_.launch(command_line);
+    --depth;
+    return failure;
+  }
+
+  int depth = 0;
+  int deepest = 0;
+
+ private:
+  Win32Launcher real_{folder()};
+};
+
 class InProcessWindowTest : public ::testing::Test {
  protected:
   // Creates and shows the window; its boxes still hold their design-time texts. Its launcher
   // starts the fake beside the test program unless the test gives one of its own.
   void create(WindowSeams seams = {}) {
-    if (!seams.make_launcher) seams.make_launcher = fake_launcher();
+    if (!seams.launcher) seams.launcher = &fake_launcher;
     window = MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop, std::move(seams));
     // Without a display every handle is null, and null would compare equal to null later.
     ASSERT_NE(window, nullptr);
@@ -49,39 +67,8 @@ class InProcessWindowTest : public ::testing::Test {
     SendMessageW(window->control(box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
 
+  // The launchers a window may be given: declared before it, which must not outlive them.
+  Win32Launcher fake_launcher{this_exe_directory()};  // the fake beside the test program
+  MissingProgramLauncher missing_program;
   std::unique_ptr<MainWindow> window;
-};
-
-// Starts every command through the real launcher, told to look in a folder without a
-// shutdown.exe, as on a system that has none; counts how deeply the starts were nested in each
-// other (a start inside a start means an event ran inside a handler).
-class MissingProgramLauncher final : public CommandLauncher {
- public:
-  struct Counts {
-    int depth = 0;
-    int deepest = 0;
-  };
-  // Named in the reports of the failed starts.
-  static std::wstring folder() { return this_exe_directory() + L"\\without-shutdown"; }
-
-  explicit MissingProgramLauncher(ReportFailure report, Counts* counts = nullptr)
-      : real_{std::move(report), folder()}, counts_{counts} {
-    CreateDirectoryW(folder().c_str(), nullptr);
-  }
-  std::optional<LaunchFailure> launch(std::wstring_view command_line) override {
-    Counts ignored;
-    Counts& counts = counts_ ? *counts_ : ignored;
-    counts.deepest = std::max(counts.deepest, ++counts.depth);
-    auto failure = real_.launch(command_line);
-    --counts.depth;
-    return failure;
-  }
-  void report(std::wstring text) override { real_.report(std::move(text)); }
-  static MainWindow::LauncherFactory factory(Counts* counts = nullptr) {
-    return [counts](ReportFailure report) { return std::make_unique<MissingProgramLauncher>(std::move(report), counts); };
-  }
-
- private:
-  Win32Launcher real_;
-  Counts* counts_;
 };

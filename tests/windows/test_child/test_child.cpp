@@ -28,7 +28,7 @@
 namespace {
 
 int launch(const std::wstring& folder) {
-  return static_cast<int>(start_minimized(folder, L"shutdown -s -f"));
+  return static_cast<int>(start_shutdown_minimized(folder, L"shutdown -s -f"));
 }
 
 void CALLBACK meet_a_fatal_error(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -37,9 +37,9 @@ void CALLBACK meet_a_fatal_error(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 int fatal_error_over_a_report(HINSTANCE instance, bool twice) {
-  const auto window = MainWindow::create(
-      instance, MainWindow::OnDestroy::EndMessageLoop,
-      {.make_launcher = fake_launcher(), .start_timer = refuse_the_logoff_watcher});
+  Win32Launcher fake{this_exe_directory()};
+  const auto window = MainWindow::create(instance, MainWindow::OnDestroy::EndMessageLoop,
+                                         {.launcher = &fake, .start_timer = refuse_the_logoff_watcher});
   if (!window) return 10;
   window->show(SW_SHOWNORMAL);
   if (!pump_until([&] { return !window->timer_enabled(Control::Timer4); }, 5000)) return 11;
