@@ -1,7 +1,8 @@
 // The yardstick for the benchmark: an empty window with the main window's client size and a
 // message loop, nothing more. Whatever the program costs beyond this is its own doing.
 // Built a second time with VARNOK_FLOOR_CONTROLS, it also holds the program's child windows,
-// blank (floor_controls.h): the yardstick for the program's start-up.
+// blank: the yardstick for the start-up, what any window of this design costs before its
+// captions, fonts, icon and logic.
 // Each kStartTimer message it is sent starts one more of three 1 ms timers whose ticks only
 // count themselves: the floor under the program with its three watchers armed, one per click.
 // kStopTimers stops them again, as the program's cancel disarms its watchers, and answers how
@@ -10,7 +11,8 @@
 #include <windows.h>
 
 #ifdef VARNOK_FLOOR_CONTROLS
-#include "tests/benchmark/floor_controls.h"
+#include "main_window/control_class_win32.h"
+#include "main_window/control_table.h"
 #endif
 
 namespace {
@@ -47,6 +49,26 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
       return DefWindowProcW(window, message, wparam, lparam);
   }
 }
+
+#ifdef VARNOK_FLOOR_CONTROLS
+// The same classes, styles, places, sizes and stacking order as the program's children (the
+// hidden label that names the seconds box included), from the same table, but no text, font
+// or handler. Each new child goes to the bottom, so creation order is stacking order.
+bool create_floor_controls(HWND parent, HINSTANCE instance, int dpi_x, int dpi_y) {
+  for (const ChildWindow& child : child_order()) {
+    const TwipsRect& rect = control_spec(child.control).rect;  // the hidden label takes its box's place
+    const ControlClass window_class =
+        child.is_hidden_name ? kHiddenNameClass : control_class(control_spec(child.control).kind);
+    const DWORD visible = child.is_hidden_name ? 0 : WS_VISIBLE;
+    if (!CreateWindowExW(window_class.ex_style, window_class.name, L"", WS_CHILD | visible | window_class.style,
+                         twips_to_pixels(rect.left, dpi_x), twips_to_pixels(rect.top, dpi_y),
+                         twips_to_pixels(rect.width, dpi_x), twips_to_pixels(rect.height, dpi_y), parent,
+                         nullptr, instance, nullptr))
+      return false;
+  }
+  return true;
+}
+#endif
 
 }  // namespace
 
