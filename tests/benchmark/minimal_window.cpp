@@ -1,12 +1,11 @@
 // The yardstick for the benchmark: an empty window with the main window's client size and a
-// message loop, nothing more. Whatever the program costs beyond this is its own doing.
+// message loop, nothing more, so that whatever the program costs beyond it is its own doing.
 // Built a second time with VARNOK_FLOOR_CONTROLS, it also holds the program's child windows,
 // blank: the yardstick for the start-up, what any window of this design costs before its
 // captions, fonts, icon and logic.
-// Each kStartTimer message it is sent starts one more of three 1 ms timers whose ticks only
-// count themselves: the floor under the program with its three watchers armed, one per click.
-// kStopTimers stops them again, as the program's cancel disarms its watchers, and answers how
-// many ticks a second they gave.
+// kStartTimer starts one more of three 1 ms timers whose ticks only count themselves, as each
+// click arms one more of the program's watchers; kStopTimers stops them, as Cancel disarms
+// the watchers, and answers how many ticks they gave, so that the driver sees they ran.
 
 #include <windows.h>
 
@@ -20,7 +19,7 @@ namespace {
 constexpr UINT kStartTimer = WM_APP + 1;  // bench_driver arm-bare sends it
 constexpr UINT kStopTimers = WM_APP + 2;  // bench_driver disarm-bare sends it
 UINT_PTR g_timers_started = 0;
-ULONGLONG g_ticks = 0, g_all_started_at = 0;
+LRESULT g_ticks = 0;
 
 LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
@@ -32,18 +31,13 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
       return 0;
     case kStartTimer:
       if (g_timers_started == 3 || !SetTimer(window, g_timers_started + 1, 1, nullptr)) return 0;
-      if (++g_timers_started == 3) {
-        g_ticks = 0;
-        g_all_started_at = GetTickCount64();
-      }
+      if (++g_timers_started == 3) g_ticks = 0;
       return static_cast<LRESULT>(g_timers_started);
     case kStopTimers: {
-      // Ticks a second, in tenths, since the third timer started; 0 when they were not running.
-      const ULONGLONG elapsed_ms = GetTickCount64() - g_all_started_at;
-      const bool all_ran = g_timers_started == 3 && elapsed_ms > 0;
+      const LRESULT ticks = g_timers_started == 3 ? g_ticks : 0;
       for (UINT_PTR id = 1; id <= g_timers_started; ++id) KillTimer(window, id);
       g_timers_started = 0;
-      return all_ran ? static_cast<LRESULT>(g_ticks * 10000 / elapsed_ms) : 0;
+      return ticks;
     }
     default:
       return DefWindowProcW(window, message, wparam, lparam);
