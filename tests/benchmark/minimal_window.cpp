@@ -1,16 +1,17 @@
 // The yardstick for the benchmark: an empty window with the main window's client size and a
-// message loop, nothing more. Whatever the program costs beyond this is its own doing.
+// message loop, nothing more, so that whatever the program costs beyond it is its own doing.
 // Built a second time with VARNOK_FLOOR_CONTROLS, it also holds the program's child windows,
-// blank (floor_controls.h): the yardstick for the program's start-up.
-// Each kStartTimer message it is sent starts one more of three 1 ms timers whose ticks only
-// count themselves: the floor under the program with its three watchers armed, one per click.
-// kStopTimers stops them again, as the program's cancel disarms its watchers, and answers how
-// many ticks a second they gave.
+// blank: the yardstick for the start-up, what any window of this design costs before its
+// captions, fonts, icon and logic.
+// kStartTimer starts one more of three 1 ms timers whose ticks only count themselves, as each
+// click arms one more of the program's watchers; kStopTimers stops them, as Cancel disarms
+// the watchers, and answers how many ticks they gave, so that the driver sees they ran.
 
 #include <windows.h>
 
 #ifdef VARNOK_FLOOR_CONTROLS
-#include "tests/benchmark/floor_controls.h"
+#include "main_window/control_class_win32.h"
+#include "main_window/control_table.h"
 #endif
 
 namespace {
@@ -18,7 +19,7 @@ namespace {
 constexpr UINT kStartTimer = WM_APP + 1;  // bench_driver arm-bare sends it
 constexpr UINT kStopTimers = WM_APP + 2;  // bench_driver disarm-bare sends it
 UINT_PTR g_timers_started = 0;
-ULONGLONG g_ticks = 0, g_all_started_at = 0;
+LRESULT g_ticks = 0;
 
 LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
@@ -30,23 +31,38 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
       return 0;
     case kStartTimer:
       if (g_timers_started == 3 || !SetTimer(window, g_timers_started + 1, 1, nullptr)) return 0;
-      if (++g_timers_started == 3) {
-        g_ticks = 0;
-        g_all_started_at = GetTickCount64();
-      }
+      if (++g_timers_started == 3) g_ticks = 0;
       return static_cast<LRESULT>(g_timers_started);
     case kStopTimers: {
-      // Ticks a second, in tenths, since the third timer started; 0 when they were not running.
-      const ULONGLONG elapsed_ms = GetTickCount64() - g_all_started_at;
-      const bool all_ran = g_timers_started == 3 && elapsed_ms > 0;
+      const LRESULT ticks = g_timers_started == 3 ? g_ticks : 0;
       for (UINT_PTR id = 1; id <= g_timers_started; ++id) KillTimer(window, id);
       g_timers_started = 0;
-      return all_ran ? static_cast<LRESULT>(g_ticks * 10000 / elapsed_ms) : 0;
+      return ticks;
     }
     default:
       return DefWindowProcW(window, message, wparam, lparam);
   }
 }
+
+#ifdef VARNOK_FLOOR_CONTROLS
+// The same classes, styles, places, sizes and stacking order as the program's children (the
+// hidden label that names the seconds box included), from the same table, but no text, font
+// or handler. Each new child goes to the bottom, so creation order is stacking order.
+bool create_floor_controls(HWND parent, HINSTANCE instance, int dpi_x, int dpi_y) {
+  for (const ChildWindow& child : child_order()) {
+    const TwipsRect& rect = control_spec(child.control).rect;  // the hidden label takes its box's place
+    const ControlClass window_class =
+        child.is_hidden_name ? kHiddenNameClass : control_class(control_spec(child.control).kind);
+    const DWORD visible = child.is_hidden_name ? 0 : WS_VISIBLE;
+    if (!CreateWindowExW(window_class.ex_style, window_class.name, L"", WS_CHILD | visible | window_class.style,
+                         twips_to_pixels(rect.left, dpi_x), twips_to_pixels(rect.top, dpi_y),
+                         twips_to_pixels(rect.width, dpi_x), twips_to_pixels(rect.height, dpi_y), parent,
+                         nullptr, instance, nullptr))
+      return false;
+  }
+  return true;
+}
+#endif
 
 }  // namespace
 

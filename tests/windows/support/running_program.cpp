@@ -10,14 +10,6 @@
 
 namespace {
 
-std::wstring message_text(HWND window) {
-  const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const auto copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<std::size_t>(copied));
-  return text;
-}
-
 std::wstring fresh_folder(const wchar_t* kind) {
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
@@ -51,53 +43,72 @@ ProgramCopy::~ProgramCopy() {
   return system_shutdown_is_the_fake();
 }
 
-RunningProgram::RunningProgram(const ProgramCopy& copy, const std::wstring& arguments) {
-  std::wstring command_line = L"\"" + copy.program() + L"\"";
+StartedProcess::StartedProcess(const std::wstring& exe, const std::wstring& working_folder,
+                               const std::wstring& arguments) {
+  std::wstring command_line = L"\"" + exe + L"\"";
   if (!arguments.empty()) command_line += L" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(copy.program().c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      copy.working_folder().c_str(), &startup, &started))
+  if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, working_folder.c_str(),
+                      &startup, &started))
     return;
   CloseHandle(started.hThread);
   process_ = started.hProcess;
-  process_id_ = started.dwProcessId;
-
-  // The window counts as up once its last control exists and the first fill has happened.
-  pump_until(
-      [&] {
-        HWND found = visible_window_of(process_id_, [](HWND window) { return window_text(window) == kForm.title; });
-        if (!found || !GetDlgItem(found, control_id(Control::Label1))) return false;
-        if (message_text(GetDlgItem(found, control_id(Control::Text2))) == L"dd") return false;
-        window_ = found;
-        return true;
-      },
-      15000);
+  id_ = started.dwProcessId;
 }
 
-RunningProgram::~RunningProgram() {
+StartedProcess::~StartedProcess() {
   if (!process_) return;
-  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT && close() == STILL_ACTIVE) TerminateProcess(process_, 1);
+  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
   CloseHandle(process_);
 }
 
-HWND RunningProgram::control(Control id) const { return GetDlgItem(window_, control_id(id)); }
-
-std::wstring RunningProgram::text(Control box) const { return message_text(control(box)); }
-
-void RunningProgram::set_text(Control box, const std::wstring& text) const {
-  SendMessageW(control(box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void RunningProgram::click(Control button) const { SendMessageW(control(button), BM_CLICK, 0, 0); }
-
-DWORD RunningProgram::close(DWORD timeout_milliseconds) {
-  if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+DWORD StartedProcess::close(HWND window, DWORD timeout_milliseconds) const {
+  // A process that has ended may have left its window's handle to another one.
+  if (window && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) PostMessageW(window, WM_CLOSE, 0, 0);
   DWORD status = STILL_ACTIVE;
   if (WaitForSingleObject(process_, timeout_milliseconds) == WAIT_OBJECT_0) GetExitCodeProcess(process_, &status);
   return status;
 }
+
+bool program_window_ready(HWND window) {
+  return window_text(window) == kForm.title && GetDlgItem(window, control_id(Control::Label1)) &&
+         box_text(GetDlgItem(window, control_id(Control::Text2))) != L"dd";
+}
+
+LRESULT send_to(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, 10000, &result) ? static_cast<LRESULT>(result)
+                                                                                           : 0;
+}
+
+std::wstring box_text(HWND box) {
+  std::wstring text(static_cast<std::size_t>(send_to(box, WM_GETTEXTLENGTH)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(send_to(box, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  return text;
+}
+
+// The window counts as up once its last control exists and the first fill has happened.
+RunningProgram::RunningProgram(const ProgramCopy& copy, const std::wstring& arguments)
+    : process_{copy.program(), copy.working_folder(), arguments} {
+  if (process_.started())
+    pump_until([&] { return (window_ = visible_window_of(process_.id(), program_window_ready)) != nullptr; }, 15000);
+}
+
+RunningProgram::~RunningProgram() {
+  if (process_.started()) close();
+}
+
+HWND RunningProgram::control(Control id) const { return GetDlgItem(window_, control_id(id)); }
+
+std::wstring RunningProgram::text(Control box) const { return box_text(control(box)); }
+
+void RunningProgram::set_text(Control box, const std::wstring& text) const {
+  send_to(control(box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void RunningProgram::click(Control button) const { send_to(control(button), BM_CLICK); }
 
 std::wstring clock_text_in(double seconds_from_now, bool date) {
   SYSTEMTIME now{};

@@ -32,6 +32,37 @@ class ProgramCopy {
   bool copied_ = false;
 };
 
+// A process started from its executable in a working folder, ended by force should it outlive
+// the object. The caller finds its window, by its process id, in whatever way its timing needs.
+class StartedProcess {
+ public:
+  StartedProcess(const std::wstring& exe, const std::wstring& working_folder, const std::wstring& arguments = L"");
+  ~StartedProcess();
+  StartedProcess(const StartedProcess&) = delete;
+  StartedProcess& operator=(const StartedProcess&) = delete;
+
+  bool started() const { return process_ != nullptr; }
+  DWORD id() const { return id_; }
+  // Asks the window to close, as its close button does; returns the process's exit status
+  // once it has ended, STILL_ACTIVE if it has not.
+  DWORD close(HWND window, DWORD timeout_milliseconds = 10000) const;
+
+ private:
+  HANDLE process_{};
+  DWORD id_{};
+};
+
+// Whether a window is the program's, up and usable: its last control exists and the first
+// tick has filled the boxes.
+bool program_window_ready(HWND window);
+
+// Another process's window is sent messages with a time limit, so that a program that hangs
+// fails its caller instead of hanging it; 0 when it did not answer in time.
+LRESULT send_to(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
+
+// Across processes, only WM_GETTEXT reads an edit box (GetWindowTextW returns "" under Wine).
+std::wstring box_text(HWND box);
+
 class RunningProgram {
  public:
   // Starts the copy in its working folder and waits until its window is up and the boxes
@@ -42,19 +73,17 @@ class RunningProgram {
   RunningProgram& operator=(const RunningProgram&) = delete;
 
   HWND window() const { return window_; }
-  DWORD process_id() const { return process_id_; }
+  DWORD process_id() const { return process_.id(); }
   HWND control(Control id) const;
   std::wstring text(Control box) const;
   void set_text(Control box, const std::wstring& text) const;
   void click(Control button) const;
 
-  // Asks the window to close, as its close button does; returns the process's exit status
-  // once it has ended, STILL_ACTIVE if it has not.
-  DWORD close(DWORD timeout_milliseconds = 10000);
+  // As StartedProcess::close, for the program's window.
+  DWORD close(DWORD timeout_milliseconds = 10000) { return process_.close(window_, timeout_milliseconds); }
 
  private:
-  HANDLE process_{};
-  DWORD process_id_{};
+  StartedProcess process_;
   HWND window_{};
 };
 
