@@ -224,42 +224,32 @@ TEST_F(HardeningTest, AClockThatCannotBeWrittenAsTextMatchesNothingAndIsReported
 
 namespace {
 
-// Refuses the window's edit boxes, as a system out of resources would, giving this reason.
-DWORD refusal_reason = ERROR_SUCCESS;
+// Refuses the window's edit boxes, as a system out of resources would.
 LRESULT CALLBACK refuse_edit_boxes(int code, WPARAM wparam, LPARAM lparam) {
-  if (code == HCBT_CREATEWND && _wcsicmp(class_name(reinterpret_cast<HWND>(wparam)).c_str(), L"Edit") == 0) {
-    SetLastError(refusal_reason);
-    return 1;
-  }
-  return CallNextHookEx(nullptr, code, wparam, lparam);
+  if (code != HCBT_CREATEWND || _wcsicmp(class_name(reinterpret_cast<HWND>(wparam)).c_str(), L"Edit") != 0)
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return 1;
 }
 
 }  // namespace
 
 TEST(ProgramStart, AWindowThatCannotBeCreatedIsReportedWithWindowsReasonUntilTheUserClosesTheMessage) {
-  const struct {
-    DWORD reason;
-    const wchar_t* said;
-  } rows[] = {{ERROR_NOT_ENOUGH_MEMORY, L"(error 8)"}, {ERROR_SUCCESS, L"Windows gave no reason."}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.said);
-    refusal_reason = row.reason;
-    HHOOK refusal = SetWindowsHookExW(WH_CBT, refuse_edit_boxes, nullptr, GetCurrentThreadId());
-    ASSERT_NE(refusal, nullptr);
-    MessageBoxCloser closer(400);
-    const ULONGLONG before = GetTickCount64();
-    const int exit_code = run_program(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
-    const ULONGLONG open_for = GetTickCount64() - before;
-    UnhookWindowsHookEx(refusal);
-    EXPECT_EQ(exit_code, 1);
-    ASSERT_EQ(closer.texts().size(), 1u);
-    const std::wstring& text = closer.texts()[0];
-    EXPECT_TRUE(text.starts_with(L"The main window could not be created.\n\n") && text.ends_with(row.said)) << utf8(text);
-    EXPECT_EQ(closer.titles()[0], kMessageTitle);
-    EXPECT_GE(open_for, 350u) << "the message closed by itself";
-    MSG quit;
-    EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  }
+  HHOOK refusal = SetWindowsHookExW(WH_CBT, refuse_edit_boxes, nullptr, GetCurrentThreadId());
+  ASSERT_NE(refusal, nullptr);
+  MessageBoxCloser closer(400);
+  const ULONGLONG before = GetTickCount64();
+  const int exit_code = run_program(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
+  const ULONGLONG open_for = GetTickCount64() - before;
+  UnhookWindowsHookEx(refusal);
+  EXPECT_EQ(exit_code, 1);
+  ASSERT_EQ(closer.texts().size(), 1u);
+  EXPECT_TRUE(closer.texts()[0].starts_with(L"The main window could not be created.\n\n") &&
+              closer.texts()[0].ends_with(L"(error 8)")) << utf8(closer.texts()[0]);
+  EXPECT_EQ(closer.titles()[0], kMessageTitle);
+  EXPECT_GE(open_for, 350u) << "the message closed by itself";
+  MSG quit;
+  EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 // An error nothing catches ends the program. From the moment its message shows, nothing can

@@ -7,12 +7,9 @@
 #include <cstddef>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "main_window/control_table.h"
-#include "main_window/dll_search_win32.h"
-#include "main_window/main_window_win32.h"
 #include "support/running_program.h"
 #include "support/test_support.h"
 #include "support/win_text.h"
@@ -129,51 +126,29 @@ TEST_F(ProgramTest, OnlyTheSystemFoldersShutdownAnswersNowCountdownAndScheduledS
 // A portable program is often run from the download folder, where a web page can leave a DLL.
 // One named after a DLL that Windows loads by name for a window lies beside the program, and
 // Wine is told to prefer it to its own, as Windows has no other kind: the program never loads
-// it, and starts all the same. The tests' child, which does not narrow its search, loads it
-// from the same folder: the plant works.
+// it. The tests' child, narrowing its search only as far as a Windows 7 without
+// SetDefaultDllDirectories can, loads it from the same folder (so the plant works) and still
+// makes its window.
 TEST_F(ProgramTest, ADllPlantedBesideTheProgramIsNeverLoaded) {
-  const std::wstring folder = copy.program().substr(0, copy.program().rfind(L'\\'));
-  const std::wstring planted = folder + L"\\uxtheme.dll", child = folder + L"\\test_child.exe";
-  const std::wstring loaded = folder + L"\\planted-dll-loaded";
-  ASSERT_TRUE(CopyFileW((this_exe_directory() + L"\\planted\\uxtheme.dll").c_str(), planted.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW((this_exe_directory() + L"\\test_child.exe").c_str(), child.c_str(), FALSE));
-  const std::wstring prefer_native[] = {L"Software\\Wine\\AppDefaults\\Varnok Shutdown Manager.exe\\DllOverrides",
-                                        L"Software\\Wine\\AppDefaults\\test_child.exe\\DllOverrides"};
-  for (const std::wstring& key : prefer_native)
-    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"uxtheme", REG_SZ, L"native,builtin", sizeof L"native,builtin");
+  const std::wstring folder = copy.program().substr(0, copy.program().rfind(L'\\') + 1), loaded = folder + L"loaded";
+  const std::wstring apps[] = {L"Varnok Shutdown Manager.exe", L"test_child.exe"};
+  for (const std::wstring file : {L"uxtheme.dll", L"test_child.exe"}) {
+    const std::wstring from = this_exe_directory() + (file == L"uxtheme.dll" ? L"\\planted\\" : L"\\") + file;
+    ASSERT_TRUE(CopyFileW(from.c_str(), (folder + file).c_str(), FALSE));
+  }
+  const auto overrides = [](const std::wstring& app) {
+    return L"Software\\Wine\\AppDefaults\\" + app + L"\\DllOverrides";
+  };
+  for (const std::wstring& app : apps)
+    RegSetKeyValueW(HKEY_CURRENT_USER, overrides(app).c_str(), L"uxtheme", REG_SZ, L"native,builtin", sizeof L"native,builtin");
   SetEnvironmentVariableW(L"VARNOK_PLANTED_DLL_LOG", loaded.c_str());
-  bool program_loaded_it = true;
-  {
-    RunningProgram program(copy);
-    EXPECT_NE(program.window(), nullptr);
-    program_loaded_it = DeleteFileW(loaded.c_str());
-  }
-  std::wstring command_line = L"\"" + child + L"\" window";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  if (CreateProcessW(child.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                     &started)) {
-    WaitForSingleObject(started.hProcess, 10000);
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
-  }
-  const bool child_loaded_it = DeleteFileW(loaded.c_str());
+  EXPECT_NE(RunningProgram(copy).window(), nullptr);
+  EXPECT_FALSE(DeleteFileW(loaded.c_str())) << "the program loaded the planted DLL";
+  EXPECT_EQ(StartedProcess(folder + L"test_child.exe", folder, L"window").close(nullptr), 0u);
+  EXPECT_TRUE(DeleteFileW(loaded.c_str())) << "the child did not load it: the plant did not work";
   SetEnvironmentVariableW(L"VARNOK_PLANTED_DLL_LOG", nullptr);
-  for (const std::wstring& key : prefer_native) RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"uxtheme");
-  DeleteFileW(planted.c_str());
-  DeleteFileW(child.c_str());
-  EXPECT_FALSE(program_loaded_it) << "the program loaded the planted DLL";
-  EXPECT_TRUE(child_loaded_it) << "the plant did not work, so the test proves nothing";
-}
-
-// Windows 7 has SetDefaultDllDirectories only with update KB2533623: without it the program
-// narrows what it can and starts all the same.
-TEST(DllSearch, WithoutSetDefaultDllDirectoriesTheWindowStillComesUp) {
-  narrow_dll_search([](const char* name) {
-    return std::string_view{name} == "SetDefaultDllDirectories" ? nullptr : kernel32_function(name);
-  });
-  EXPECT_NE(MainWindow::create(GetModuleHandleW(nullptr), MainWindow::OnDestroy::KeepMessageLoop), nullptr);
+  for (const std::wstring& app : apps) RegDeleteKeyValueW(HKEY_CURRENT_USER, overrides(app).c_str(), L"uxtheme");
+  for (const wchar_t* file : {L"uxtheme.dll", L"test_child.exe"}) DeleteFileW((folder + file).c_str());
 }
 
 TEST_F(ProgramTest, ArgumentsChangeNothing) {

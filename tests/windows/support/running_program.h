@@ -60,7 +60,8 @@ bool program_window_ready(HWND window);
 // fails its caller instead of hanging it; 0 when it did not answer in time.
 LRESULT send_to(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 
-// Across processes, only WM_GETTEXT reads an edit box (GetWindowTextW returns "" under Wine).
+// An edit box of another process, read with WM_GETTEXT: GetWindowTextW does not read another
+// program's control (Microsoft's GetWindowText page says so).
 std::wstring box_text(HWND box);
 
 class RunningProgram {

@@ -9,8 +9,9 @@
 //                                 catches inside that report's message loop
 //   test_child.exe fatal twice    the same, and a second such error 0.7 s after the first,
 //                                 while the first one's message stands
-//   test_child.exe window         creates the main window, as the program does but without
-//                                 narrowing its DLL search first; exits 0 when it was created
+//   test_child.exe window         creates the main window after narrowing its DLL search as
+//                                 far as a Windows 7 without SetDefaultDllDirectories allows;
+//                                 exits 0 when the window was created
 //
 // Both start only the fake shutdown.exe: FOLDER, or the one beside this program.
 
@@ -18,7 +19,9 @@
 
 #include <exception>
 #include <string>
+#include <string_view>
 
+#include "main_window/dll_search_win32.h"
 #include "main_window/main_window_win32.h"
 #include "power/launcher_win32.h"
 #include "support/running_program.h"
@@ -62,6 +65,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
   const std::wstring given = arguments;
   if (given.starts_with(L"launch ")) return launch(given.substr(7));
   if (given == L"fatal" || given == L"fatal twice") return fatal_error_over_a_report(instance, given != L"fatal");
-  if (given == L"window") return MainWindow::create(instance, MainWindow::OnDestroy::KeepMessageLoop) ? 0 : 10;
+  if (given == L"window") {
+    narrow_dll_search([](const char* name) {
+      return std::string_view{name} == "SetDefaultDllDirectories" ? nullptr : kernel32_function(name);
+    });
+    return MainWindow::create(instance, MainWindow::OnDestroy::KeepMessageLoop) ? 0 : 10;
+  }
   return 2;
 }
