@@ -261,10 +261,10 @@ TEST(FatalError, StopsEverythingWhileItsMessageStandsAndEndsTheProcessWhenClosed
   FakeShutdownLog log;
   // The child's shutdown watcher is armed for a second 1 to 2 s ahead; the error comes before
   // it, while a report about the child's refused logoff watcher is open.
-  TestChild child(L"fatal");
+  const StartedProcess child(test_child_exe(), this_exe_directory(), L"fatal");
   ASSERT_TRUE(child.started());
   const auto box_saying = [&](const wchar_t* text) {
-    return visible_window_of(child.process_id(), [&](HWND window) {
+    return visible_window_of(child.id(), [&](HWND window) {
       return class_name(window) == L"#32770" && window_text(GetDlgItem(window, 0xFFFF)).starts_with(text);
     });
   };
@@ -272,7 +272,7 @@ TEST(FatalError, StopsEverythingWhileItsMessageStandsAndEndsTheProcessWhenClosed
   ASSERT_TRUE(pump_until([&] { return (fatal = box_saying(L"An unexpected error has ended the program.")) != nullptr; },
                          10000));
   HWND main_window =
-      visible_window_of(child.process_id(), [](HWND window) { return class_name(window) == kMainWindowClass; });
+      visible_window_of(child.id(), [](HWND window) { return class_name(window) == kMainWindowClass; });
   HWND report = box_saying(L"The logoff schedule could not be armed.");
   ASSERT_NE(main_window, nullptr);
   ASSERT_NE(report, nullptr);
@@ -295,7 +295,7 @@ TEST(FatalError, StopsEverythingWhileItsMessageStandsAndEndsTheProcessWhenClosed
 // A second error while the fatal message stands ends the process at once, through the same
 // end: no second message stacks on the first, waiting to be closed.
 TEST(FatalError, ASecondOneUnderItsMessageEndsTheProcessAtOnce) {
-  TestChild child(L"fatal twice");
+  const StartedProcess child(test_child_exe(), this_exe_directory(), L"fatal twice");
   ASSERT_TRUE(child.started());
   EXPECT_EQ(child.wait(5000), 3u) << "the process did not end at the second error";
 }

@@ -74,7 +74,8 @@ TEST_F(LauncherTest, AConsoleCommandStartedByAGuiProgramGetsAMinimizedWindow) {
   FakeShutdownLog log;
   const std::wstring console_fake_folder = this_exe_directory() + L"\\console";
   ASSERT_NE(GetFileAttributesW(shutdown_program_in(console_fake_folder).c_str()), INVALID_FILE_ATTRIBUTES);
-  TestChild child(L"launch " + console_fake_folder, TestChild::Console::Detached);
+  const StartedProcess child(test_child_exe(), this_exe_directory(), L"launch " + console_fake_folder,
+                             DETACHED_PROCESS);
   EXPECT_EQ(child.wait(), static_cast<DWORD>(ERROR_SUCCESS));
   EXPECT_EQ(log.wait_for(1), (std::vector<StartRecord>{{true, L"shutdown -s -f"}}));
 }

@@ -19,6 +19,11 @@ namespace {
 struct ProgramTest : ::testing::Test {
   ProgramCopy copy;
   void SetUp() override { ASSERT_TRUE(copy.ready()); }
+  // A portable program is often run from the download folder, where a web page can leave a
+  // DLL: whatever a test did, the one planted beside the copy never ran inside it.
+  void TearDown() override {
+    EXPECT_FALSE(copy.planted_dll_loaded_by(L"Varnok Shutdown Manager.exe")) << "the program loaded the planted DLL";
+  }
 };
 
 // The system folder's shutdown.exe renamed away, as on a system that lacks it for a while,
@@ -123,32 +128,15 @@ TEST_F(ProgramTest, OnlyTheSystemFoldersShutdownAnswersNowCountdownAndScheduledS
     EXPECT_TRUE(same_path(answered, windows_system_shutdown())) << utf8(answered);
 }
 
-// A portable program is often run from the download folder, where a web page can leave a DLL.
-// One named after a DLL that Windows loads by name for a window lies beside the program, and
-// Wine is told to prefer it to its own, as Windows has no other kind: the program never loads
-// it. The tests' child, narrowing its search only as far as a Windows 7 without
-// SetDefaultDllDirectories can, loads it from the same folder (so the plant works) and still
-// makes its window.
-TEST_F(ProgramTest, ADllPlantedBesideTheProgramIsNeverLoaded) {
-  const std::wstring folder = copy.program().substr(0, copy.program().rfind(L'\\') + 1), loaded = folder + L"loaded";
-  const std::wstring apps[] = {L"Varnok Shutdown Manager.exe", L"test_child.exe"};
-  for (const std::wstring file : {L"uxtheme.dll", L"test_child.exe"}) {
-    const std::wstring from = this_exe_directory() + (file == L"uxtheme.dll" ? L"\\planted\\" : L"\\") + file;
-    ASSERT_TRUE(CopyFileW(from.c_str(), (folder + file).c_str(), FALSE));
-  }
-  const auto overrides = [](const std::wstring& app) {
-    return L"Software\\Wine\\AppDefaults\\" + app + L"\\DllOverrides";
-  };
-  for (const std::wstring& app : apps)
-    RegSetKeyValueW(HKEY_CURRENT_USER, overrides(app).c_str(), L"uxtheme", REG_SZ, L"native,builtin", sizeof L"native,builtin");
-  SetEnvironmentVariableW(L"VARNOK_PLANTED_DLL_LOG", loaded.c_str());
-  EXPECT_NE(RunningProgram(copy).window(), nullptr);
-  EXPECT_FALSE(DeleteFileW(loaded.c_str())) << "the program loaded the planted DLL";
-  EXPECT_EQ(StartedProcess(folder + L"test_child.exe", folder, L"window").close(nullptr), 0u);
-  EXPECT_TRUE(DeleteFileW(loaded.c_str())) << "the child did not load it: the plant did not work";
-  SetEnvironmentVariableW(L"VARNOK_PLANTED_DLL_LOG", nullptr);
-  for (const std::wstring& app : apps) RegDeleteKeyValueW(HKEY_CURRENT_USER, overrides(app).c_str(), L"uxtheme");
-  for (const wchar_t* file : {L"uxtheme.dll", L"test_child.exe"}) DeleteFileW((folder + file).c_str());
+// The DLL planted beside the copy is one Windows loads by name for a window: the tests' child,
+// narrowing its search only as far as a Windows 7 without SetDefaultDllDirectories can, loads
+// it from the same folder (so the plant works) and still makes its window; the program does not.
+TEST_F(ProgramTest, APlantedDllIsLoadedOnlyWhereTheSearchCannotBeNarrowed) {
+  ASSERT_NE(RunningProgram(copy).window(), nullptr);
+  const std::wstring child = copy.folder() + L"\\test_child.exe";
+  ASSERT_TRUE(CopyFileW(test_child_exe().c_str(), child.c_str(), FALSE));
+  EXPECT_EQ(StartedProcess(child, copy.folder(), L"window").wait(), 0u);
+  EXPECT_TRUE(copy.planted_dll_loaded_by(L"test_child.exe")) << "the plant did not work, so the tests prove nothing";
 }
 
 TEST_F(ProgramTest, ArgumentsChangeNothing) {

@@ -20,6 +20,12 @@ std::wstring fresh_folder(const wchar_t* kind) {
   return folder;
 }
 
+// The programs Wine is told to prefer a native uxtheme.dll for, as Windows has no other kind.
+constexpr const wchar_t* kPreferNative[] = {L"Varnok Shutdown Manager.exe", L"test_child.exe"};
+std::wstring dll_overrides(const wchar_t* program) {
+  return std::wstring{L"Software\\Wine\\AppDefaults\\"} + program + L"\\DllOverrides";
+}
+
 }  // namespace
 
 ProgramCopy::ProgramCopy() : folder_{fresh_folder(L"run")}, working_folder_{fresh_folder(L"cwd")} {
@@ -27,49 +33,34 @@ ProgramCopy::ProgramCopy() : folder_{fresh_folder(L"run")}, working_folder_{fres
   const std::wstring fake = this_exe_directory() + L"\\shutdown.exe";
   copied_ = CopyFileW(L"" VARNOK_PROGRAM_PATH, program_.c_str(), FALSE) &&
             CopyFileW(fake.c_str(), shutdown_program_in(folder_).c_str(), FALSE) &&
-            CopyFileW(fake.c_str(), shutdown_program_in(working_folder_).c_str(), FALSE);
+            CopyFileW(fake.c_str(), shutdown_program_in(working_folder_).c_str(), FALSE) &&
+            CopyFileW((this_exe_directory() + L"\\planted\\uxtheme.dll").c_str(), (folder_ + L"\\uxtheme.dll").c_str(),
+                      FALSE);
+  for (const wchar_t* program : kPreferNative)
+    RegSetKeyValueW(HKEY_CURRENT_USER, dll_overrides(program).c_str(), L"uxtheme", REG_SZ, L"native,builtin",
+                    sizeof L"native,builtin");
 }
 
 ProgramCopy::~ProgramCopy() {
-  DeleteFileW(program_.c_str());
+  for (const wchar_t* program : kPreferNative) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, dll_overrides(program).c_str(), L"uxtheme");
+    DeleteFileW((folder_ + L"\\loaded-by-" + program).c_str());
+    DeleteFileW((folder_ + L"\\" + program).c_str());  // the program, and a child a test put beside it
+  }
+  DeleteFileW((folder_ + L"\\uxtheme.dll").c_str());
   for (const std::wstring& folder : {folder_, working_folder_}) {
     DeleteFileW(shutdown_program_in(folder).c_str());
     RemoveDirectoryW(folder.c_str());
   }
 }
 
+bool ProgramCopy::planted_dll_loaded_by(const std::wstring& program) const {
+  return GetFileAttributesW((folder_ + L"\\loaded-by-" + program).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 ::testing::AssertionResult ProgramCopy::ready() const {
   if (!copied_) return ::testing::AssertionFailure() << "the program or the decoy fakes could not be copied";
   return system_shutdown_is_the_fake();
-}
-
-StartedProcess::StartedProcess(const std::wstring& exe, const std::wstring& working_folder,
-                               const std::wstring& arguments) {
-  std::wstring command_line = L"\"" + exe + L"\"";
-  if (!arguments.empty()) command_line += L" " + arguments;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, working_folder.c_str(),
-                      &startup, &started))
-    return;
-  CloseHandle(started.hThread);
-  process_ = started.hProcess;
-  id_ = started.dwProcessId;
-}
-
-StartedProcess::~StartedProcess() {
-  if (!process_) return;
-  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
-  CloseHandle(process_);
-}
-
-DWORD StartedProcess::close(HWND window, DWORD timeout_milliseconds) const {
-  // A process that has ended may have left its window's handle to another one.
-  if (window && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) PostMessageW(window, WM_CLOSE, 0, 0);
-  DWORD status = STILL_ACTIVE;
-  if (WaitForSingleObject(process_, timeout_milliseconds) == WAIT_OBJECT_0) GetExitCodeProcess(process_, &status);
-  return status;
 }
 
 bool program_window_ready(HWND window) {

@@ -10,9 +10,12 @@
 #include <gtest/gtest.h>
 
 #include "common/form_state.h"
+#include "support/test_support.h"
 
-// A fresh folder holding a copy of the program with a decoy fake shutdown.exe beside it, and a
-// second fresh folder, the one the copy is started in, holding another decoy.
+// A fresh folder holding a copy of the program with decoys beside it, as a download folder may
+// hold them: a fake shutdown.exe, and a uxtheme.dll that Wine is told to prefer to its own (see
+// tests/windows/planted_dll); and a second fresh folder, the one the copy is started in,
+// holding another fake shutdown.exe.
 class ProgramCopy {
  public:
   ProgramCopy();
@@ -22,34 +25,17 @@ class ProgramCopy {
 
   // The files are in place and the system folder's shutdown.exe is the fake.
   ::testing::AssertionResult ready() const;
+  const std::wstring& folder() const { return folder_; }
   const std::wstring& program() const { return program_; }
   const std::wstring& working_folder() const { return working_folder_; }
+  // Whether the planted DLL has been loaded into a process of that file name.
+  bool planted_dll_loaded_by(const std::wstring& program) const;
 
  private:
   std::wstring folder_;
   std::wstring working_folder_;
   std::wstring program_;
   bool copied_ = false;
-};
-
-// A process started from its executable in a working folder, ended by force should it outlive
-// the object. The caller finds its window, by its process id, in whatever way its timing needs.
-class StartedProcess {
- public:
-  StartedProcess(const std::wstring& exe, const std::wstring& working_folder, const std::wstring& arguments = L"");
-  ~StartedProcess();
-  StartedProcess(const StartedProcess&) = delete;
-  StartedProcess& operator=(const StartedProcess&) = delete;
-
-  bool started() const { return process_ != nullptr; }
-  DWORD id() const { return id_; }
-  // Asks the window to close, as its close button does; returns the process's exit status
-  // once it has ended, STILL_ACTIVE if it has not.
-  DWORD close(HWND window, DWORD timeout_milliseconds = 10000) const;
-
- private:
-  HANDLE process_{};
-  DWORD id_{};
 };
 
 // Whether a window is the program's, up and usable: its last control exists and the first

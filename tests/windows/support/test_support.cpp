@@ -135,34 +135,41 @@ bool same_path(const std::wstring& a, const std::wstring& b) {
          CSTR_EQUAL;
 }
 
-TestChild::TestChild(const std::wstring& arguments, Console console) {
-  const std::wstring child = this_exe_directory() + L"\\test_child.exe";
-  std::wstring command_line = L"\"" + child + L"\" " + arguments;
+StartedProcess::StartedProcess(const std::wstring& exe, const std::wstring& working_folder,
+                               const std::wstring& arguments, DWORD creation_flags) {
+  std::wstring command_line = L"\"" + exe + L"\"";
+  if (!arguments.empty()) command_line += L" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  const DWORD flags = console == Console::Detached ? DETACHED_PROCESS : 0;
-  if (!CreateProcessW(child.c_str(), command_line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup,
-                      &started))
+  if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, creation_flags, nullptr,
+                      working_folder.c_str(), &startup, &started))
     return;
   CloseHandle(started.hThread);
   process_ = started.hProcess;
-  process_id_ = started.dwProcessId;
+  id_ = started.dwProcessId;
 }
 
-TestChild::~TestChild() {
+StartedProcess::~StartedProcess() {
   if (!process_) return;
   if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
   CloseHandle(process_);
 }
 
-DWORD TestChild::wait(DWORD timeout_milliseconds) {
+DWORD StartedProcess::wait(DWORD timeout_milliseconds) const {
   DWORD exit_code = STILL_ACTIVE;
-  if (process_ &&
-      pump_until([&] { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, timeout_milliseconds))
+  if (process_ && pump_until([&] { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, timeout_milliseconds))
     GetExitCodeProcess(process_, &exit_code);
   return exit_code;
 }
+
+DWORD StartedProcess::close(HWND window, DWORD timeout_milliseconds) const {
+  // A process that has ended may have left its window's handle to another one.
+  if (window && process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) PostMessageW(window, WM_CLOSE, 0, 0);
+  return wait(timeout_milliseconds);
+}
+
+std::wstring test_child_exe() { return this_exe_directory() + L"\\test_child.exe"; }
 
 namespace {
 

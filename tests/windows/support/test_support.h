@@ -86,27 +86,33 @@ class MessageBoxCloser {
   HHOOK hook_;
 };
 
-// tests/bin's test_child.exe, a GUI program as the real one is (see its source), started with
-// the arguments; ended by force should it outlive the object.
-class TestChild {
+// A process started from its executable in a working folder, ended by force should it outlive
+// the object. The caller finds its window, by its process id, in whatever way its timing needs.
+class StartedProcess {
  public:
-  // Detached, the child has no console, as a program started from the desktop has none: a
-  // console it had inherited would be handed on to the console programs it starts.
-  enum class Console { Detached, Inherited };
-  explicit TestChild(const std::wstring& arguments, Console console = Console::Inherited);
-  ~TestChild();
-  TestChild(const TestChild&) = delete;
-  TestChild& operator=(const TestChild&) = delete;
+  StartedProcess(const std::wstring& exe, const std::wstring& working_folder, const std::wstring& arguments = L"",
+                 DWORD creation_flags = 0);
+  ~StartedProcess();
+  StartedProcess(const StartedProcess&) = delete;
+  StartedProcess& operator=(const StartedProcess&) = delete;
 
   bool started() const { return process_ != nullptr; }
-  DWORD process_id() const { return process_id_; }
-  // Waits, pumping messages, for the child to end; its exit code, or STILL_ACTIVE.
-  DWORD wait(DWORD timeout_milliseconds = 10000);
+  DWORD id() const { return id_; }
+  // Waits, pumping this thread's messages, for the process to end; its exit status, or
+  // STILL_ACTIVE if it has not ended in time.
+  DWORD wait(DWORD timeout_milliseconds = 10000) const;
+  // Asks the window to close, as its close button does, then waits as above.
+  DWORD close(HWND window, DWORD timeout_milliseconds = 10000) const;
 
  private:
   HANDLE process_{};
-  DWORD process_id_{};
+  DWORD id_{};
 };
+
+// tests/bin's test_child.exe, a GUI program as the real one is (see its source). Started with
+// DETACHED_PROCESS it has no console, as a program started from the desktop has none: a console
+// it had inherited would be handed on to the console programs it starts.
+std::wstring test_child_exe();
 
 // The first visible top-level window of the process that the test wants, or null.
 HWND visible_window_of(DWORD process_id, const std::function<bool(HWND)>& wanted);
